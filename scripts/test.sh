@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, checks the formatting, builds everything with
+# warnings as errors and runs the whole test suite. CI runs exactly this.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+echo "== formatting"
+mapfile -t sources < <(find src tests bench -name '*.cpp' -o -name '*.h' | sort)
+clang-format --dry-run --Werror "${sources[@]}"
+
+echo "== build"
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKARAOKE_WERROR=ON
+cmake --build build -j "$(nproc)"
+
+echo "== tests"
+ctest --test-dir build --output-on-failure -j "$(nproc)"

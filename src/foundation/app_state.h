@@ -1,0 +1,43 @@
+#pragma once
+
+#include "foundation/clock.h"
+#include "foundation/play_queue.h"
+#include "foundation/settings.h"
+#include "platform/platform_services.h"
+
+#include <QString>
+
+#include <array>
+
+// Everything the jukebox shares between its windows for the whole run.
+// One instance is made at start-up and handed to every window by reference;
+// tests make a fresh one on a temporary program folder.
+struct AppState {
+    // Where the program lives: its folder (with a trailing "/") and catalogue.
+    QString app_folder;
+    QString db_path;
+
+    int twips_per_pixel = 15;
+    int lines_per_page = 8;
+    std::array<QString, 8> kind_names;
+    std::array<QString, 4> sound_channel_names;  // 1..3 used
+
+    Settings settings;
+    bool caps_lock_on = false;
+
+    PlayQueue play_queue;
+    // Result lists of the catalogue lookups: code or number in slot i,
+    // its name or display text in slot size + i.
+    std::array<QString, 2 * 1001> singer_list;
+    std::array<QString, 2 * 1501> song_list;
+
+    int current_page = 1;
+    int sound_channel = 2;
+    bool is_recording = false;
+    QString record_file;
+    bool return_to_menu = false;
+    bool insert_window_open = false;
+
+    Clock clock;
+    PlatformServices platform;
+};

@@ -1,0 +1,4 @@
+#pragma once
+
+// The songs waiting to be sung, in play order.
+class PlayQueue {};

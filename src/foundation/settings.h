@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+// The values of Setting.ini, each under its key's name.
+struct Settings {
+    int SmallScreenTop = 200;   // twips
+    int SmallScreenLeft = 700;  // twips
+    QString RecordPath;
+    QString pathCDROM;
+    QString pathMusic;
+    QString ExtMusic = "mp3,wav,mid,cda";
+    QString pathPicture;
+    QString ExtPicture = "jpg,bmp";
+    QString ExtPictureMov = "avi,mpg,mpeg,dat";
+    // Key codes stay decimal texts; users convert them to numbers.
+    QString keyDevide = "47";
+    QString keyMultiplication = "42";
+    QString keyMinus = "45";
+    QString keyPlus = "43";
+    QString keyEnter = "13";
+    QString keyDot = "46";
+    std::array<QString, 10> keyNum{"48", "49", "50", "51", "52", "53", "54", "55", "56", "57"};
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "foundation/app_state.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+// How much faster than real time the tests run the jukebox's clock.
+inline constexpr int kTestSpeedup = 100;
+
+// A fresh program folder in a temporary directory, removed afterwards.
+class TempFolder {
+public:
+    TempFolder();
+    // The folder with a trailing "/".
+    QString path() const;
+    QString file(const QString& name) const { return path() + name; }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// A fresh shared state whose program folder is the given temporary folder.
+std::unique_ptr<AppState> make_test_state(const TempFolder& folder);
