@@ -1,4 +1,51 @@
 #pragma once
 
-// The songs waiting to be sung, in play order.
-class PlayQueue {};
+#include <QString>
+
+#include <vector>
+
+// The songs waiting to be sung, in play order. Slot 0 is the head: the song
+// playing, or the one that plays first when the player opens. Every entry
+// keeps its song number and its display text together, and the entries are
+// always contiguous from slot 0, so "slot past the end" and "empty slot" are
+// the same thing for the screens that list the queue page by page.
+class PlayQueue {
+public:
+    // Most entries the queue holds.
+    static constexpr int kCapacity = 5001;
+
+    // Appends an entry; returns the slot it took, or -1 (queue unchanged)
+    // when the queue is full or the number is empty.
+    int append(const QString& number, const QString& display_text);
+
+    // Removes slot 0; every later entry moves one place forward.
+    void remove_head();
+
+    // Removes the entry at slot; every later entry moves one place forward.
+    // A slot outside the queue changes nothing.
+    void delete_at(int slot);
+
+    // Takes the entry at `from` out, moves the entries of slots to .. from - 1
+    // one place back and stores it at `to` with the given display text.
+    // `to` == `from` only relabels the entry; anything else with `to` > `from`
+    // or a slot outside the queue changes nothing.
+    void move_forward(int from, int to, const QString& display_text);
+
+    // The song number and display text at slot; empty texts past the end.
+    QString number_at(int slot) const;
+    QString display_at(int slot) const;
+
+    int size() const { return static_cast<int>(entries_.size()); }
+    bool empty() const { return entries_.empty(); }
+    bool full() const { return size() >= kCapacity; }
+
+private:
+    struct Entry {
+        QString number;
+        QString display_text;
+    };
+
+    bool holds(int slot) const { return slot >= 0 && slot < size(); }
+
+    std::vector<Entry> entries_;
+};
