@@ -1,0 +1,100 @@
+#pragma once
+
+#include "foundation/surface.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QStringList>
+#include <QWidget>
+
+#include <optional>
+#include <variant>
+#include <vector>
+
+// The on-screen surface: a widget that keeps everything drawn on it as a
+// display list and paints that list (so a covered window repaints by itself,
+// and tests read what a guest would see). Twips become pixels by division by
+// `twips_per_pixel`; a point is 20 twips. Drawing only records an item and
+// schedules one repaint, so a screen of fifteen lines costs next to nothing
+// until the next frame.
+class PictureBox : public QWidget, public Surface {
+    Q_OBJECT
+
+public:
+    struct TextItem {
+        QString text;  // one line, possibly empty
+        QPointF top_left;
+        FontSpec font;
+        QColor color;
+        bool ends_line;  // the print moved on to the next line after it
+        QFont face;      // `font` resolved for painting
+        double ascent_px;
+    };
+    struct LineItem {
+        QPointF from;
+        QPointF to;
+        QColor color;
+    };
+    struct BoxItem {
+        QRectF box;
+        QColor color;
+    };
+    struct PictureItem {
+        QImage picture;
+        QRectF target;
+    };
+    using Item = std::variant<TextItem, LineItem, BoxItem, PictureItem>;
+
+    explicit PictureBox(int twips_per_pixel = 15, QWidget* parent = nullptr);
+
+    QColor back_color() const { return back_color_; }
+    void set_back_color(QColor color);
+
+    double scale_width() const override;
+    double scale_height() const override;
+
+    // The display list, in drawing order, and views of it.
+    const std::vector<Item>& items() const { return items_; }
+    template <class T>
+    std::vector<T> items_of() const;
+    std::vector<TextItem> texts() const { return items_of<TextItem>(); }
+    // The printed lines in order. Texts printed one after the other on the
+    // same line (the first printed with `print_inline`) form one line.
+    QStringList lines() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+    void erase_all() override;
+    void put_text(const QString& line, QPointF top_left, bool ends_line) override;
+    void put_line(QPointF from, QPointF to, QColor color) override;
+    void put_box(const QRectF& box, QColor color) override;
+    void put_picture(const QImage& picture, const QRectF& target) override;
+    void font_changed() override;
+    double line_width(const QString& line) const override;
+    double line_height() const override;
+
+private:
+    void add(Item item);
+    QPointF to_pixels(QPointF twips) const;
+    QRect box_pixels(const QRectF& box) const;
+
+    int twips_per_pixel_;
+    QColor back_color_ = Qt::white;
+    std::vector<Item> items_;
+    QFont face_;
+    std::optional<QFontMetricsF> metrics_;
+};
+
+// Lets Qt cache the glyphs of large text instead of drawing their outlines on
+// every paint. Call it before the QApplication is made.
+void enable_large_glyph_cache();
+
+template <class T>
+std::vector<T> PictureBox::items_of() const {
+    std::vector<T> found;
+    for (const Item& item : items_) {
+        if (const T* wanted = std::get_if<T>(&item)) found.push_back(*wanted);
+    }
+    return found;
+}
