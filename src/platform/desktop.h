@@ -1,0 +1,15 @@
+#pragma once
+
+class QApplication;
+class QWidget;
+
+// Maps the Windows font names the windows ask for ("標楷體", "細明體",
+// "新細明體") to the installed AR PL Kai and Ming faces of Taiwan.
+void install_font_substitutions();
+
+// Loads Qt's own Traditional Chinese texts, so standard buttons read 是, 否, 確定, 取消.
+void install_chinese_translations(QApplication& app);
+
+// Makes a window cover its whole screen. Without a window manager
+// showFullScreen() alone leaves the window small, so the geometry is set first.
+void show_full_screen(QWidget& window);
