@@ -1,6 +1,6 @@
 #pragma once
 
-class QString;
+#include <QString>
 
 // What a capture command came to. The jukebox's recording steps send their
 // commands one after another without looking at the results, so none of these
