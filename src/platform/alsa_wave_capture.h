@@ -36,6 +36,7 @@ public:
 
     // Frames kept so far by the current or last take; safe while recording.
     qint64 captured_frames() const { return kept_frames_.load(); }
+    // From "record" until the take is stopped, rewound, saved or closed.
     bool is_recording() const { return worker_.joinable(); }
 
 private:
