@@ -1,5 +1,10 @@
 #pragma once
 
+class WaveCapture;
+
 // The real or fake devices and desktop services handed to the windows.
 // main.cpp fills it with the real implementations; tests with fakes.
-struct PlatformServices {};
+// The services are owned by whoever filled it in and outlive every window.
+struct PlatformServices {
+    WaveCapture* capture = nullptr;
+};
