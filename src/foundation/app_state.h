@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/clock.h"
+#include "foundation/key_input.h"
 #include "foundation/play_queue.h"
 #include "foundation/settings.h"
 #include "platform/platform_services.h"
@@ -8,6 +9,7 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 
 // Everything the jukebox shares between its windows for the whole run.
 // One instance is made at start-up and handed to every window by reference;
@@ -24,6 +26,8 @@ struct AppState {
 
     Settings settings;
     bool caps_lock_on = false;
+    // Keys newly pressed since the windows' last poll (read_pressed_key).
+    std::unique_ptr<KeyNameTracker> pressed_keys = std::make_unique<KeyNameTracker>();
 
     PlayQueue play_queue;
     // Result lists of the catalogue lookups: code or number in slot i,

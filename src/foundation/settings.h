@@ -23,4 +23,17 @@ struct Settings {
     QString keyEnter = "13";
     QString keyDot = "46";
     std::array<QString, 10> keyNum{"48", "49", "50", "51", "52", "53", "54", "55", "56", "57"};
+
+    // The player's hotkeys. Setting.ini documents them, but edits there have
+    // no effect: these codes (upper-case letters) are always in force.
+    static constexpr int HotKeySoundChannel1 = 81;  // Q
+    static constexpr int HotKeySoundChannel2 = 87;  // W
+    static constexpr int HotKeySoundChannel3 = 69;  // E
+    static constexpr int HotKeyRecord = 82;         // R
+    static constexpr int HotKeyPause = 80;          // P
+    static constexpr int HotKeyReplay = 65;         // A
+    static constexpr int HotKeyVolIncrease = 88;    // X
+    static constexpr int HotKeyVolDecrease = 90;    // Z
+
+    bool operator==(const Settings&) const = default;
 };

@@ -1,0 +1,92 @@
+#include "foundation/helpers.h"
+
+#include "foundation/app_state.h"
+
+#include <QFile>
+#include <QFont>
+#include <QRect>
+#include <QRectF>
+#include <QStringList>
+#include <QVariant>
+#include <QWidget>
+
+namespace {
+
+// Marks objects whose font scale_control has set, so that children that
+// inherit it are not scaled a second time.
+constexpr char kFontScaled[] = "karaoke_font_scaled";
+
+void scale_geometry(QObject& object, double factor) {
+    const QVariant geometry = object.property("geometry");
+    if (geometry.typeId() == QMetaType::QRect) {
+        const QRect r = geometry.toRect();
+        object.setProperty("geometry", QRect(qRound(r.x() * factor), qRound(r.y() * factor),
+                                             qRound(r.width() * factor), qRound(r.height() * factor)));
+    } else if (geometry.typeId() == QMetaType::QRectF) {
+        const QRectF r = geometry.toRectF();
+        object.setProperty("geometry",
+                           QRectF(r.x() * factor, r.y() * factor, r.width() * factor, r.height() * factor));
+    }
+}
+
+bool follows_scaled_parent(const QObject& object) {
+    const auto* widget = qobject_cast<const QWidget*>(&object);
+    if (!widget || widget->testAttribute(Qt::WA_SetFont)) return false;
+    const QWidget* parent = widget->parentWidget();
+    return parent && parent->property(kFontScaled).toBool();
+}
+
+void scale_font_size(QFont& font, double factor) {
+    if (font.pointSizeF() > 0) {
+        if (font.pointSizeF() * factor > 0) font.setPointSizeF(font.pointSizeF() * factor);
+    } else if (font.pixelSize() > 0) {
+        const int pixels = qRound(font.pixelSize() * factor);
+        if (pixels > 0) font.setPixelSize(pixels);
+    }
+}
+
+void scale_font(QObject& object, double factor) {
+    const QVariant current = object.property("font");
+    if (current.typeId() != QMetaType::QFont || follows_scaled_parent(object)) return;
+    QFont font = current.value<QFont>();
+    scale_font_size(font, factor);
+    font.setFamily("標楷體");
+    if (object.setProperty("font", font)) object.setProperty(kFontScaled, true);
+}
+
+bool extension_in_list(const QString& name, const QString& list) {
+    const qsizetype dot = name.lastIndexOf('.');
+    const QString extension = (dot < 0 ? name : name.mid(dot + 1)).trimmed().toUpper();
+    for (const QString& item : list.split(',')) {
+        // An empty item (a stray comma) names no extension.
+        const QString wanted = item.trimmed().toUpper();
+        if (!wanted.isEmpty() && wanted == extension) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void scale_control(QObject* object, double factor) {
+    if (!object) return;
+    scale_geometry(*object, factor);
+    scale_font(*object, factor);
+}
+
+bool file_exists(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly);
+}
+
+bool is_media_ext(const AppState& state, const QString& menu_status, const QString& name) {
+    const Settings& settings = state.settings;
+    if (menu_status.startsWith("8_1")) return extension_in_list(name, settings.ExtMusic);
+    if (menu_status.startsWith("8_2")) {
+        return extension_in_list(name, settings.ExtPicture + "," + settings.ExtPictureMov);
+    }
+    return false;
+}
+
+bool is_movie_ext(const AppState& state, const QString& name) {
+    return extension_in_list(name, state.settings.ExtPictureMov);
+}
