@@ -1,0 +1,250 @@
+#include "foundation/catalogue.h"
+
+#include "foundation/catalogue_connection.h"
+#include "foundation/stroke_collation.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <charconv>
+#include <optional>
+
+namespace {
+
+[[noreturn]] void throw_error(sqlite3* db) {
+    throw DatabaseError(sqlite3_errmsg(db), sqlite3_extended_errcode(db));
+}
+
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+// Exactly one statement per call: Jet refuses a second one too, and running
+// text after the first that the caller never meant to run would be unsafe.
+Statement prepare_one(sqlite3* db, const QString& sql) {
+    const QByteArray text = sql.toUtf8();
+    const char* end = text.constData() + text.size();
+    const char* tail = nullptr;
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &raw, &tail) != SQLITE_OK)
+        throw_error(db);
+    Statement statement(raw);
+    if (!statement) throw DatabaseError("no SQL statement given");
+    sqlite3_stmt* next = nullptr;
+    if (sqlite3_prepare_v2(db, tail, static_cast<int>(end - tail), &next, nullptr) != SQLITE_OK || next) {
+        sqlite3_finalize(next);
+        throw DatabaseError("only one SQL statement may be given at a time");
+    }
+    return statement;
+}
+
+void run_statement(sqlite3* db, const QString& sql) {
+    Statement statement = prepare_one(db, sql);
+    int rc;
+    while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) throw_error(db);
+}
+
+struct FileIdentity {
+    dev_t device;
+    ino_t inode;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+std::optional<FileIdentity> identity_of(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) return std::nullopt;
+    return FileIdentity{info.st_dev, info.st_ino};
+}
+
+// The connection kept open for the catalogue used last. It is checked against
+// the file at its path before every use: a catalogue that was deleted or
+// replaced (tests do both) must not go on answering from the old file.
+class KeptConnection {
+public:
+    sqlite3* get(const QString& db_path) {
+        const std::optional<FileIdentity> identity = identity_of(db_path);
+        if (db_ && (db_path != path_ || identity != identity_)) close();
+        if (!db_) {
+            db_ = open_connection(db_path, false);
+            path_ = db_path;
+            identity_ = identity;
+        }
+        return db_.get();
+    }
+    void close() {
+        db_.reset();
+        path_.clear();
+        identity_.reset();
+    }
+
+private:
+    Connection db_;
+    QString path_;
+    std::optional<FileIdentity> identity_;
+};
+
+// One per thread, so a connection is never shared between threads.
+thread_local KeptConnection kept_connection;
+thread_local ConnectionMode current_mode = ConnectionMode::KeptOpen;
+
+template <typename Work>
+auto with_connection(const QString& db_path, Work&& work) {
+    if (current_mode == ConnectionMode::PerCall) {
+        Connection db = open_connection(db_path, false);
+        return work(db.get());
+    }
+    sqlite3* db = kept_connection.get(db_path);
+    try {
+        return work(db);
+    } catch (const DatabaseError&) {
+        kept_connection.close();  // start the next call afresh, whatever state the failure left
+        throw;
+    }
+}
+
+bool same_name(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && sqlite3_strnicmp(a.data(), b.data(), static_cast<int>(a.size())) == 0;
+}
+
+}  // namespace
+
+class RecordsetReader {
+public:
+    static Recordset read(sqlite3* db, sqlite3_stmt* statement) {
+        Recordset result;
+        const int columns = sqlite3_column_count(statement);
+        for (int c = 0; c < columns; ++c) result.columns_.emplace_back(sqlite3_column_name(statement, c));
+        int rc;
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+            for (int c = 0; c < columns; ++c) append_value(result, statement, c);
+            ++result.row_count_;
+        }
+        if (rc != SQLITE_DONE) throw_error(db);
+        return result;
+    }
+
+private:
+    static void append_value(Recordset& result, sqlite3_stmt* statement, int column) {
+        if (sqlite3_column_type(statement, column) == SQLITE_NULL) {
+            result.cells_.push_back({0, -1});
+            return;
+        }
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+        const int length = sqlite3_column_bytes(statement, column);
+        result.cells_.push_back({static_cast<std::uint32_t>(result.text_.size()), length});
+        result.text_.append(text, static_cast<size_t>(length));
+    }
+};
+
+const Recordset::Cell& Recordset::cell(std::string_view name) const {
+    if (Eof()) throw DatabaseError("no current row: the record set is at its end");
+    const size_t columns = columns_.size();
+    for (size_t c = 0; c < columns; ++c) {
+        if (same_name(columns_[c], name)) return cells_[static_cast<size_t>(position_) * columns + c];
+    }
+    throw DatabaseError("no such field: " + std::string(name));
+}
+
+QString Recordset::Field(std::string_view name) const {
+    const Cell& value = cell(name);
+    if (value.length < 0) return {};
+    return QString::fromUtf8(text_.data() + value.offset, value.length);
+}
+
+int Recordset::FieldInt(std::string_view name) const {
+    const Cell& value = cell(name);
+    int number = 0;
+    if (value.length > 0) {
+        const char* begin = text_.data() + value.offset;
+        std::from_chars(begin, begin + value.length, number);
+    }
+    return number;
+}
+
+void SqliteCloser::operator()(sqlite3* db) const {
+    sqlite3_close_v2(db);
+}
+
+Connection open_connection(const QString& db_path, bool create) {
+    // SQLite takes an empty name for a private temporary database; for us it is no catalogue.
+    if (db_path.isEmpty()) throw DatabaseError("unable to open database file", SQLITE_CANTOPEN);
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(db_path).constData(), &raw, flags, nullptr);
+    Connection db(raw);
+    if (rc != SQLITE_OK) {
+        if (!raw) throw DatabaseError(sqlite3_errstr(rc), rc);
+        throw_error(raw);
+    }
+    sqlite3_extended_result_codes(raw, 1);
+    register_stroke_collation(raw);
+    return db;
+}
+
+void execute_script(sqlite3* db, const char* sql) {
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &message);
+    if (rc == SQLITE_OK) return;
+    const std::string text = message ? message : sqlite3_errstr(rc);
+    sqlite3_free(message);
+    throw DatabaseError(text, rc);
+}
+
+Recordset open_recordset(const QString& sql, const QString& db_path) {
+    return with_connection(db_path, [&](sqlite3* db) {
+        Statement statement = prepare_one(db, sql);
+        return RecordsetReader::read(db, statement.get());
+    });
+}
+
+namespace {
+
+// Jet names the table of the index to drop; SQLite's index names are unique
+// in the file and its DROP INDEX names no table.
+void drop_index_of_table(sqlite3* db, const QString& index, const QString& table) {
+    Statement find =
+        prepare_one(db,
+                    "SELECT name FROM sqlite_master WHERE type = 'index'"
+                    " AND name = '" +
+                        index + "' COLLATE NOCASE AND tbl_name = '" + table + "' COLLATE NOCASE");
+    const Recordset found = RecordsetReader::read(db, find.get());
+    if (found.Eof()) throw DatabaseError("no such index: " + index.toStdString());
+    run_statement(db, "DROP INDEX \"" + found.Field("name") + "\"");
+}
+
+const QRegularExpression& jet_drop_index() {
+    static const QRegularExpression pattern(R"(^\s*DROP\s+INDEX\s+(\w+)\s+ON\s+(\w+)\s*;?\s*$)",
+                                            QRegularExpression::CaseInsensitiveOption);
+    return pattern;
+}
+
+}  // namespace
+
+void execute_sql(const QString& sql, const QString& db_path) {
+    with_connection(db_path, [&](sqlite3* db) {
+        const QRegularExpressionMatch jet = jet_drop_index().match(sql);
+        if (jet.hasMatch()) {
+            drop_index_of_table(db, jet.captured(1), jet.captured(2));
+        } else {
+            run_statement(db, sql);
+        }
+    });
+}
+
+void set_connection_mode(ConnectionMode mode) {
+    current_mode = mode;
+    if (mode == ConnectionMode::PerCall) kept_connection.close();
+}
+
+ConnectionMode connection_mode() {
+    return current_mode;
+}
+
+void close_kept_connection() {
+    kept_connection.close();
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+// The catalogue store: the SQLite file karaoke.db with tables `song` and
+// `singer`. Every window reads it through open_recordset and changes it through
+// execute_sql; both take the SQL text and the database file's path.
+
+#include <QString>
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A failure of the database (missing or locked file, full disk, bad SQL).
+// what() is SQLite's own message; code() its extended result code.
+class DatabaseError : public std::runtime_error {
+public:
+    explicit DatabaseError(const std::string& message, int code = 1)
+        : std::runtime_error(message), code_(code) {}
+    int code() const { return code_; }
+
+private:
+    int code_;
+};
+
+// The complete result of a query, read before open_recordset returns, so its
+// row count is exact and no connection or lock is held while it is used.
+// A fresh record set stands on its first row.
+class Recordset {
+public:
+    int RecordCount() const { return row_count_; }
+    bool Eof() const { return position_ >= row_count_; }
+    void MoveFirst() { position_ = 0; }
+    void MoveNext() {
+        if (!Eof()) ++position_;
+    }
+
+    // Field of the current row by column name (case-insensitive, as the SQL
+    // texts spell names freely). NULL reads as an empty text or 0. An unknown
+    // name, or reading at EOF, throws DatabaseError.
+    QString Field(std::string_view name) const;
+    int FieldInt(std::string_view name) const;
+
+private:
+    friend class RecordsetReader;
+    struct Cell {
+        std::uint32_t offset;
+        std::int32_t length;  // -1 for NULL
+    };
+    const Cell& cell(std::string_view name) const;
+
+    std::vector<std::string> columns_;
+    std::string text_;         // every value's UTF-8 text, one after the other
+    std::vector<Cell> cells_;  // row by row
+    int row_count_ = 0;
+    int position_ = 0;
+};
+
+// Runs one query and returns all of its rows.
+Recordset open_recordset(const QString& sql, const QString& db_path);
+
+// Executes one statement (insert, update, delete, DDL). Jet's
+// "DROP INDEX name ON table" is accepted and drops that table's index.
+void execute_sql(const QString& sql, const QString& db_path);
+
+// How calls reach the file. KeptOpen (the default) keeps one connection per
+// thread for the last path used and reopens it when the file at that path is
+// replaced or removed; PerCall opens and closes a connection for every call.
+// Both give the same results; KeptOpen is several times faster per lookup.
+enum class ConnectionMode { KeptOpen, PerCall };
+void set_connection_mode(ConnectionMode mode);
+ConnectionMode connection_mode();
+
+// Closes the connection kept for this thread, if any.
+void close_kept_connection();
+
+// Removes the unique index "PrimaryKey" an imported catalogue may carry on
+// song_num, so that several rows may share one number. Silent on every error.
+void drop_song_primary_key(const QString& db_path);
+
+// Start-up's catalogue preparation: creates karaoke.db with the schema when no
+// file is there, then drop_song_primary_key. Never throws: a catalogue that
+// cannot be prepared shows up as errors of the lookups later.
+void prepare_catalogue(const QString& db_path);

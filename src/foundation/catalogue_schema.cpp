@@ -1,0 +1,82 @@
+#include "foundation/catalogue.h"
+
+#include "foundation/catalogue_connection.h"
+#include "foundation/stroke_collation.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <string_view>
+
+namespace {
+
+static_assert(std::string_view(kStrokeCollation) == "stroke", "the schema below names the collation");
+
+// singer_code is assigned by the database and never reused, so songs of a
+// deleted singer cannot pass to a new one. song_num has no unique index: a song
+// with several singers is one row per singer under one number.
+// No index uses the stroke collation: the file stays writable by tools that
+// lack it (the sqlite3 shell), and the singer-name index is in byte order.
+constexpr const char* kSchema = R"sql(
+BEGIN;
+CREATE TABLE song (
+    song_num TEXT,
+    song_kind INTEGER,
+    song_name TEXT COLLATE stroke,
+    song_text_count INTEGER,
+    song_singer_code INTEGER,
+    song_build_date TEXT,
+    song_location TEXT
+);
+CREATE TABLE singer (
+    singer_code INTEGER PRIMARY KEY AUTOINCREMENT,
+    singer_name TEXT COLLATE stroke,
+    singer_sex INTEGER
+);
+CREATE INDEX song_num_index ON song (song_num);
+CREATE INDEX song_kind_count_index ON song (song_kind, song_text_count);
+CREATE INDEX song_singer_index ON song (song_singer_code);
+CREATE INDEX song_location_index ON song (song_location);
+CREATE INDEX singer_name_index ON singer (singer_name COLLATE BINARY);
+CREATE INDEX singer_sex_index ON singer (singer_sex);
+COMMIT;
+)sql";
+
+// Built under another name and renamed into place, so a failed creation never
+// leaves a half-made file that the next start would take for the catalogue.
+void create_catalogue(const QString& db_path) {
+    const QString building = db_path + ".new";
+    QFile::remove(building);
+    try {
+        Connection db = open_connection(building, true);
+        execute_script(db.get(), kSchema);
+    } catch (const DatabaseError&) {
+        QFile::remove(building);
+        throw;
+    }
+    if (!QFile::rename(building, db_path)) {
+        QFile::remove(building);
+        throw DatabaseError("unable to create " + db_path.toStdString());
+    }
+}
+
+}  // namespace
+
+void drop_song_primary_key(const QString& db_path) {
+    try {
+        execute_sql("DROP INDEX PrimaryKey  on song ", db_path);
+    } catch (const DatabaseError&) {
+        // Already gone, or the catalogue is busy: the next start tries again.
+    }
+}
+
+void prepare_catalogue(const QString& db_path) {
+    if (!QFileInfo::exists(db_path)) {
+        try {
+            create_catalogue(db_path);
+        } catch (const DatabaseError&) {
+            // The lookups report the missing catalogue when they are used.
+        }
+    }
+    drop_song_primary_key(db_path);
+}
