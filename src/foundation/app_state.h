@@ -6,6 +6,7 @@
 #include "foundation/settings.h"
 #include "platform/platform_services.h"
 
+#include <QSize>
 #include <QString>
 
 #include <array>
@@ -15,9 +16,14 @@
 // One instance is made at start-up and handed to every window by reference;
 // tests make a fresh one on a temporary program folder.
 struct AppState {
+    // The folder of the executable (or a test's temporary folder), set once.
+    QString program_folder;
     // Where the program lives: its folder (with a trailing "/") and catalogue.
     QString app_folder;
     QString db_path;
+
+    // The size of the screen the windows fill, in pixels.
+    QSize screen_size{1024, 768};
 
     int twips_per_pixel = 15;
     int lines_per_page = 8;

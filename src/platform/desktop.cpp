@@ -1,6 +1,7 @@
 #include "platform/desktop.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QFont>
 #include <QLibraryInfo>
 #include <QScreen>
@@ -23,4 +24,10 @@ void show_full_screen(QWidget& window) {
     QScreen* screen = window.screen() ? window.screen() : QApplication::primaryScreen();
     window.setGeometry(screen->geometry());
     window.showFullScreen();
+}
+
+void hide_pointer(QWidget& window) {
+    const QRect screen = QApplication::primaryScreen()->geometry();
+    QCursor::setPos(screen.left(), screen.top() + screen.height() * 3 / 2);
+    window.setCursor(Qt::BlankCursor);
 }

@@ -13,3 +13,7 @@ void install_chinese_translations(QApplication& app);
 // Makes a window cover its whole screen. Without a window manager
 // showFullScreen() alone leaves the window small, so the geometry is set first.
 void show_full_screen(QWidget& window);
+
+// Moves the mouse pointer below the bottom edge of the screen and blanks it
+// over the window, so that it never stands in the picture.
+void hide_pointer(QWidget& window);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class WaveCapture;
 
 // The real or fake devices and desktop services handed to the windows.
@@ -7,4 +9,6 @@ class WaveCapture;
 // The services are owned by whoever filled it in and outlive every window.
 struct PlatformServices {
     WaveCapture* capture = nullptr;
+    // Ends the program at once (the real one quits the process).
+    std::function<void()> end_program;
 };

@@ -9,6 +9,7 @@ QString TempFolder::path() const {
 std::unique_ptr<AppState> make_test_state(const TempFolder& folder) {
     auto state = std::make_unique<AppState>();
     state->clock = Clock(kTestSpeedup);
+    state->program_folder = folder.path().chopped(1);
     state->app_folder = folder.path();
     state->db_path = folder.file("karaoke.db");
     return state;
