@@ -249,10 +249,6 @@ void set_connection_mode(ConnectionMode mode) {
     if (mode == ConnectionMode::PerCall) kept_connection.close();
 }
 
-ConnectionMode connection_mode() {
-    return current_mode;
-}
-
 void close_kept_connection() {
     kept_connection.close();
 }
