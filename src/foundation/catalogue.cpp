@@ -67,15 +67,22 @@ std::optional<FileIdentity> identity_of(const QString& path) {
 class KeptConnection {
 public:
     sqlite3* get(const QString& db_path) {
+        // Inside a transaction (a ReadSnapshot) the connection stays: reopening
+        // would drop the transaction, and it reads one state of the file anyway.
+        if (db_ && db_path == path_ && !sqlite3_get_autocommit(db_.get())) return db_.get();
         const std::optional<FileIdentity> identity = identity_of(db_path);
         if (db_ && (db_path != path_ || identity != identity_)) close();
         if (!db_) {
             db_ = open_connection(db_path, false);
             path_ = db_path;
             identity_ = identity;
+            ++generation_;
         }
         return db_.get();
     }
+    sqlite3* current() const { return db_.get(); }
+    // Tells one opening from the next, even at the same address.
+    std::uint64_t generation() const { return db_ ? generation_ : 0; }
     void close() {
         db_.reset();
         path_.clear();
@@ -86,6 +93,7 @@ private:
     Connection db_;
     QString path_;
     std::optional<FileIdentity> identity_;
+    std::uint64_t generation_ = 0;
 };
 
 // One per thread, so a connection is never shared between threads.
@@ -241,10 +249,23 @@ void set_connection_mode(ConnectionMode mode) {
     if (mode == ConnectionMode::PerCall) kept_connection.close();
 }
 
-ConnectionMode connection_mode() {
-    return current_mode;
-}
-
 void close_kept_connection() {
     kept_connection.close();
+}
+
+ReadSnapshot::ReadSnapshot(const QString& db_path) {
+    if (current_mode != ConnectionMode::KeptOpen) return;
+    try {
+        sqlite3* db = kept_connection.get(db_path);
+        if (sqlite3_get_autocommit(db) && sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK)
+            generation_ = kept_connection.generation();
+    } catch (const DatabaseError&) {
+        // The queries meet the same failure and report it.
+    }
+}
+
+ReadSnapshot::~ReadSnapshot() {
+    // A failed query closes the kept connection, and its transaction with it.
+    if (generation_ != 0 && kept_connection.generation() == generation_)
+        sqlite3_exec(kept_connection.current(), "COMMIT", nullptr, nullptr, nullptr);
 }

@@ -67,13 +67,28 @@ void execute_sql(const QString& sql, const QString& db_path);
 // How calls reach the file. KeptOpen (the default) keeps one connection per
 // thread for the last path used and reopens it when the file at that path is
 // replaced or removed; PerCall opens and closes a connection for every call.
-// Both give the same results; KeptOpen is several times faster per lookup.
+// Both give the same results; KeptOpen is about four times faster per lookup
+// and ten times faster for a list with a lookup per row.
 enum class ConnectionMode { KeptOpen, PerCall };
 void set_connection_mode(ConnectionMode mode);
-ConnectionMode connection_mode();
 
 // Closes the connection kept for this thread, if any.
 void close_kept_connection();
+
+// While it lives, the kept connection holds one read transaction on db_path:
+// the queries made meanwhile see one state of the catalogue and skip taking
+// the file lock again each time (a list with a lookup per row runs about twice
+// as fast). Does nothing in PerCall mode; errors show up in the queries.
+class ReadSnapshot {
+public:
+    explicit ReadSnapshot(const QString& db_path);
+    ~ReadSnapshot();
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+private:
+    std::uint64_t generation_ = 0;  // of the connection it began on; 0 when it began nothing
+};
 
 // Removes the unique index "PrimaryKey" an imported catalogue may carry on
 // song_num, so that several rows may share one number. Silent on every error.

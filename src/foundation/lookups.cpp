@@ -7,11 +7,13 @@ namespace {
 const QString kNotFound = QStringLiteral("找不到");
 
 // Empties the whole list, then fills it from the rows of the query until the
-// rows or the list run out. `entry` gives a row's key and text.
+// rows or the list run out. `entry` gives a row's key and text; the lookups it
+// makes see the same state of the catalogue as the query.
 template <size_t Slots, typename Entry>
 bool fill_list(std::array<QString, Slots>& list, const QString& sql, const QString& db_path, Entry entry) {
     constexpr size_t size = Slots / 2;
     list.fill(QString());
+    const ReadSnapshot snapshot(db_path);
     Recordset rows = open_recordset(sql, db_path);
     if (rows.RecordCount() < 1) return false;
     for (size_t i = 0; i < size && !rows.Eof(); ++i, rows.MoveNext()) {

@@ -175,6 +175,17 @@ TEST_F(CatalogueTest, ALockedCatalogueIsAnErrorUntilTheLockIsGone) {
     EXPECT_EQ(get_song_name(*state, "105001"), "月亮代表我");
 }
 
+TEST_F(CatalogueTest, LookupsLeaveNoLockBehindForOtherWriters) {
+    add_song("105001", 1, "月亮代表我", add_singer("鄧麗君"));
+    ASSERT_TRUE(load_songs_by_kind_count(*state, 1, 5));
+    ASSERT_TRUE(load_singers_by_sex(*state, 0));
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(state->db_path).constData(), &other), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+}
+
 TEST_F(CatalogueTest, OnlyTheFirstOfSeveralStatementsWouldRunSoNoneRuns) {
     add_song("105001", 1, "月亮代表我", 1);
     EXPECT_THROW(execute_sql("DELETE FROM song WHERE song_num = '1'; DROP TABLE song", state->db_path),
