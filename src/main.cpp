@@ -1,14 +1,40 @@
 #include "foundation/app_state.h"
 #include "foundation/picture_box.h"
+#include "foundation/start_form.h"
+#include "ordering/main_menu.h"
 #include "platform/alsa_wave_capture.h"
+#include "platform/desktop.h"
+#include "platform/mpv_media_player.h"
 
 #include <QApplication>
+#include <QScreen>
+
+#include <cstdlib>
+#include <memory>
 
 int main(int argc, char* argv[]) {
     enable_large_glyph_cache();
     QApplication app(argc, argv);
+    prepare_media_engine();
+    install_font_substitutions();
+    install_chinese_translations(app);
+
     AlsaWaveCapture capture;  // declared first: outlives the state that points at it
     AppState state;
+    state.program_folder = QCoreApplication::applicationDirPath();
+    state.screen_size = QApplication::primaryScreen()->size();
+    state.platform.make_media_player = mpv_media_player_factory();
     state.platform.capture = &capture;
-    return 0;
+    // Leaving the jukebox ends the process at once, as the windows expect;
+    // the operating system takes back the devices.
+    state.platform.end_program = [] { std::_Exit(0); };
+
+    std::unique_ptr<main_menu> menu;
+    auto* splash = new start_form(state.clock, [&] {
+        menu = std::make_unique<main_menu>(state);
+        show_full_screen(*menu);
+        menu->Form_Activate();
+    });
+    QMetaObject::invokeMethod(splash, &start_form::run, Qt::QueuedConnection);
+    return app.exec();
 }

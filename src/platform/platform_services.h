@@ -1,13 +1,18 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
+class MediaPlayer;
+class QWidget;
 class WaveCapture;
 
 // The real or fake devices and desktop services handed to the windows.
 // main.cpp fills it with the real implementations; tests with fakes.
 // The services are owned by whoever filled it in and outlive every window.
 struct PlatformServices {
+    // Makes a media player whose video area is a child of the given window.
+    std::function<std::unique_ptr<MediaPlayer>(QWidget* parent)> make_media_player;
     WaveCapture* capture = nullptr;
     // Ends the program at once (the real one quits the process).
     std::function<void()> end_program;

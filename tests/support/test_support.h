@@ -5,6 +5,12 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <ostream>
+
+// Lets test failures show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 // How much faster than real time the tests run the jukebox's clock.
 inline constexpr int kTestSpeedup = 100;

@@ -1,0 +1,285 @@
+#include "ordering/main_menu.h"
+
+#include "foundation/app_state.h"
+#include "foundation/key_input.h"
+#include "foundation/startup.h"
+#include "manager/manager_menu.h"
+#include "platform/desktop.h"
+#include "platform/media_player.h"
+#include "platform/wave_capture.h"
+#include "playback/player.h"
+
+#include <QKeyEvent>
+
+#include <cmath>
+#include <exception>
+
+namespace {
+const QColor kDarkBlue(0, 0, 128);
+const QColor kYellow(255, 255, 0);
+
+QFont font_of(const QString& name, double points) {
+    QFont font(name);
+    font.setPointSizeF(points);
+    return font;
+}
+}  // namespace
+
+main_menu::main_menu(AppState& state) : state_(state) {
+    setWindowTitle("Vocari's Karaok 電腦點歌系統");
+    Form_Load();
+}
+
+main_menu::~main_menu() {
+    // Closes the recording device a take may have left open.
+    if (state_.platform.capture) state_.platform.capture->send(kCaptureClose);
+}
+
+void main_menu::Form_Load() {
+    init_system(state_);
+    lay_out_controls();
+    connect_on_screen_keys();
+
+    state_.clock.set_interval(Timer1, 100);
+    state_.clock.set_interval(Timer2, 3000);
+    state_.clock.set_interval(tmrGetKey, 20);
+    connect(&Timer1, &QTimer::timeout, this, &main_menu::Timer1_Timer);
+    connect(&tmrGetKey, &QTimer::timeout, this, &main_menu::tmrGetKey_Timer);
+    Timer1.start();
+    Timer2.start();
+    tmrGetKey.start();
+
+    Menu_Statu = "0";
+    key_entry.clear();
+    Label1.clear();
+    hide_pointer(*this);
+}
+
+// Positions are worked out in twips from the screen size, as the window
+// was designed, and converted to pixels at the end.
+void main_menu::lay_out_controls() {
+    const int tpp = state_.twips_per_pixel;
+    const QSize screen = state_.screen_size;
+    screen_width_px_ = screen.width();
+    const double W = screen.width() * tpp;
+    const double H = screen.height() * tpp;
+    const auto place = [tpp](QWidget& widget, double left, double top, double width, double height) {
+        widget.setGeometry(qRound(left / tpp), qRound(top / tpp), qRound(width / tpp), qRound(height / tpp));
+    };
+    setGeometry(0, 0, screen.width(), screen.height());
+
+    const double picture_width = 0.8 * W;
+    const double text_points = std::floor(screen_width_px_ * 27.0 / 640);
+    Picture1.setParent(this);
+    place(Picture1, W - picture_width, 0, picture_width, H);
+    Picture1.set_back_color(kDarkBlue);
+    Picture1.set_fore_color(kYellow);
+    Picture1.set_font({"標楷體", text_points, false});
+
+    const double column_width = W - picture_width;
+    const double label1_height = 0.2 * H;
+    for (QLabel* label : {&Label1, &Label2, &Label3}) {
+        label->setParent(this);
+        label->setFont(font_of("標楷體", text_points));
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setWordWrap(true);
+    }
+    place(Label1, 0.15 * column_width, 0, column_width, label1_height);
+
+    const int u = qRound(column_width / 4);
+    const int keypad_top = static_cast<int>(label1_height);
+    lay_out_keypad(u, keypad_top);
+
+    const double keypad_bottom = keypad_top + 5 * u;  // bottom of number_key(0)
+    place(Label2, 0.15 * column_width, keypad_bottom + 0.02 * H, column_width, 0.1 * H);
+    Label2.clear();
+    place(Label3, 0, keypad_bottom + 0.02 * H + 0.1 * H + 0.02 * H, column_width, 0.2 * H);
+    Label3.setFont(font_of("標楷體", std::floor(0.7 * text_points)));
+    Label3.clear();
+
+    manager.setParent(this);
+    manager.setText("管理模式");
+    manager.setFont(font_of("標楷體", std::floor(screen_width_px_ * 20.0 / 800)));
+    place(manager, 0, H - 0.3 * column_width, column_width, 0.3 * column_width);
+
+    wmpMain = state_.platform.make_media_player(this);
+    wmpMain->set_geometry(Picture1.geometry());
+    wmpMain->set_visible(false);
+    wmpMain->set_volume(50);
+    connect(wmpMain.get(), &MediaPlayer::key_pressed, this, [this](int code) { Picture1_KeyPress(code); });
+
+    // The text area lies over the right edge of Label1, as on the design.
+    Picture1.raise();
+}
+
+void main_menu::lay_out_keypad(int u, int top) {
+    Set_num_key(number_div, u, top + 1, u, u);
+    Set_num_key(number_mul, 2 * u, top + 1, u, u);
+    Set_num_key(number_de, 3 * u, top + 1, u, u);
+    Set_num_key(number_in, 3 * u, top + 1 + u, u, 2 * u);
+    Set_num_key(number_enter, 3 * u, top + 1 + 3 * u, u, 2 * u);
+    int column = 0;
+    int row = 3;
+    for (int i = 1; i <= 9; ++i) {
+        if (column > 2) {
+            column = 0;
+            --row;
+        }
+        Set_num_key(number_key[i], column * u, row * u + top, u, u);
+        ++column;
+    }
+    Set_num_key(number_key[0], 0, top + 4 * u, 2 * u, u);
+    Set_num_key(number_dot, 2 * u, top + 4 * u, u, u);
+    KeyValueReset();
+}
+
+void main_menu::Set_num_key(QWidget& key, int v_left, int v_top, int width, int height) {
+    const int tpp = state_.twips_per_pixel;
+    key.setParent(this);
+    key.setGeometry(qRound(double(v_left) / tpp), qRound(double(v_top) / tpp), qRound(double(width) / tpp),
+                    qRound(double(height) / tpp));
+    key.setFont(font_of("細明體", screen_width_px_ * 12.0 / 640));
+}
+
+void main_menu::KeyValueReset() {
+    number_de.setText("-");
+    number_in.setText("+");
+    number_enter.setText("確定");
+    number_dot.setText(".");
+    number_mul.setText("*");
+    number_div.setText("/");
+    for (int i = 0; i < 10; ++i) number_key[i].setText(QString::number(i));
+}
+
+// One code per mouse press, delivered when the key goes down.
+void main_menu::connect_on_screen_keys() {
+    const auto deliver_on_press = [this](QPushButton& key, int code) {
+        key.setFocusPolicy(Qt::NoFocus);
+        connect(&key, &QPushButton::pressed, this, [this, code] { Picture1_KeyPress(code); });
+    };
+    for (int i = 0; i < 10; ++i) deliver_on_press(number_key[i], 48 + i);
+    deliver_on_press(number_dot, 46);
+    deliver_on_press(number_de, 45);
+    deliver_on_press(number_in, 43);
+    deliver_on_press(number_mul, 42);
+    deliver_on_press(number_div, 47);
+    deliver_on_press(number_enter, 13);
+    manager.setFocusPolicy(Qt::NoFocus);
+    connect(&manager, &QPushButton::clicked, this, &main_menu::open_manager_mode);
+}
+
+void main_menu::Form_Activate() {
+    Timer1.start();
+    show_main_menu();
+    Picture1.setFocus();
+}
+
+void main_menu::keyPressEvent(QKeyEvent* event) {
+    if (const auto code = key_code_of(*event)) Picture1_KeyPress(*code);
+}
+
+void main_menu::Picture1_KeyPress(int KeyAscii) {
+    int translated = translate_key(state_.settings, KeyAscii);
+    // A catalogue that cannot be read (locked, missing, damaged) must not end
+    // the evening: the guest sees the reason, the queue stays as it was and
+    // the half-typed entry is dropped so the next keys start afresh.
+    try {
+        dispatch(translated);
+    } catch (const std::exception& error) {
+        key_entry.clear();
+        Label1.setText(QString::fromUtf8(error.what()));
+    }
+}
+
+void main_menu::dispatch(int& KeyAscii) {
+    switch (Menu_Statu.isEmpty() ? char16_t(0) : Menu_Statu.front().unicode()) {
+        case '0':
+            show_main_menu_do(KeyAscii);
+            break;
+        case '3':
+            order_by_song_num_do(KeyAscii);
+            break;
+        case '4':
+            delete_song_do(KeyAscii);
+            break;
+        case '5':
+            intter_song_do(KeyAscii);
+            break;
+        default:
+            break;  // no screen "6"
+    }
+}
+
+void main_menu::set_key_entry(const QString& text) {
+    key_entry = text;
+    Label1.setText(key_entry + "\n\r");
+}
+
+void main_menu::show_main_menu() {
+    Picture1.clear();
+    for (const char* line : {"   主目錄", "1.字數點歌", "2.歌星點歌", "3.曲目編號點歌", "4.刪除點歌",
+                             "5.插播", "6.開始唱歌", "7.錄音檔", "8.多媒體", "0.關機"})
+        Picture1.print(QString::fromUtf8(line));
+    Menu_Statu = "0";
+    key_entry.clear();
+    Label1.clear();
+    KeyValueReset();
+}
+
+void main_menu::show_main_menu_do(int& KeyAscii) {
+    if (KeyAscii >= 42 && KeyAscii <= 57) set_key_entry(key_entry + QChar(KeyAscii));
+    if (key_entry == "3")
+        order_by_song_num(KeyAscii);
+    else if (key_entry == "4")
+        delete_song(KeyAscii);
+    else if (key_entry == "5")
+        intter_song(KeyAscii);
+    else if (key_entry == "6")
+        start_singing();
+    else
+        key_entry.clear();
+}
+
+void main_menu::start_singing() {
+    key_entry.clear();
+    Label1.clear();
+    Timer1.stop();
+    Timer2.stop();
+    state_.return_to_menu = false;
+    {
+        player singer_window(state_, this);
+        singer_window.exec();
+    }
+    Timer1.start();
+    Timer2.start();
+    Picture1.setFocus();
+    Form_Activate();
+}
+
+void main_menu::open_manager_mode() {
+    Timer1.stop();
+    {
+        manager_menu manager_window(state_, this);
+        manager_window.exec();
+    }
+    Timer1.start();
+    Picture1.setFocus();
+    Form_Activate();
+}
+
+void main_menu::Timer1_Timer() {
+    Picture1.setFocus();
+    if (wmpMain->play_state() == play_state::playing)
+        Label2.setText(wmpMain->current_position_text());
+    else
+        Label2.clear();
+}
+
+void main_menu::tmrGetKey_Timer() {
+    if (!Timer1.isActive()) return;
+    const QString name = read_pressed_key(state_);
+    if (name == "Up Arrow")
+        Picture1_KeyPress(state_.settings.keyMinus.toInt());
+    else if (name == "Down Arrow")
+        Picture1_KeyPress(state_.settings.keyPlus.toInt());
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "foundation/picture_box.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+struct AppState;
+class MediaPlayer;
+
+// The full-screen keypad window guests see between songs. Every menu and
+// list is printed on Picture1; Menu_Statu names the screen that owns the keys.
+class main_menu : public QWidget {
+    Q_OBJECT
+public:
+    explicit main_menu(AppState& state);
+    ~main_menu() override;
+
+    // The screen in front: "0" main menu, "1"/"1_1"/"1_2" ordering by
+    // character count, "10" shutdown, "2"/"2_1"/"2_2" ordering by singer,
+    // "3" by number, "4" deleting, "5" inserting, "7"/"7_1" recordings,
+    // "8"/"8_1"/"8_2"/"8_1_2"/"8_2_2" multimedia.
+    QString Menu_Statu;
+
+    PictureBox Picture1;
+    QLabel Label1;
+    QLabel Label2;
+    QLabel Label3;
+    QPushButton manager;
+    std::array<QPushButton, 10> number_key;
+    QPushButton number_dot;
+    QPushButton number_de;
+    QPushButton number_in;
+    QPushButton number_mul;
+    QPushButton number_div;
+    QPushButton number_enter;
+    std::unique_ptr<MediaPlayer> wmpMain;
+    QTimer Timer1;
+    QTimer Timer2;
+    QTimer tmrGetKey;
+
+    // What the window does each time it comes to the front.
+    void Form_Activate();
+
+    // Every key code from the keyboard, the on-screen keys and the media
+    // player arrives here, is translated through the key settings and handed
+    // to the handler of the screen in front.
+    void Picture1_KeyPress(int KeyAscii);
+
+    void show_main_menu();
+    void show_main_menu_do(int& KeyAscii);
+    void Set_num_key(QWidget& key, int v_left, int v_top, int width, int height);
+    void KeyValueReset();
+
+    // Ordering by number, deleting and inserting: the queue listing screens.
+    void order_by_song_num(int& KeyAscii);
+    void order_by_song_num_do(int& KeyAscii);
+    void delete_song(int& KeyAscii);
+    void delete_song_do(int& KeyAscii);
+    void intter_song(int& KeyAscii);
+    void intter_song_do(int& KeyAscii);
+    void show_queue_page(int page);
+
+    void Timer1_Timer();
+    void tmrGetKey_Timer();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void Form_Load();
+    void lay_out_controls();
+    void lay_out_keypad(int u, int top);
+    void connect_on_screen_keys();
+    void dispatch(int& KeyAscii);
+    void start_singing();
+    void open_manager_mode();
+    void set_key_entry(const QString& text);
+
+    // Shared by the three queue listing screens.
+    void enter_queue_screen(const QString& screen, const QString& title);
+    bool type_entry_key(int KeyAscii);
+    void repaint_queue_screen();
+    void page_queue_screen(int KeyAscii);
+    void delete_or_insert_row();
+
+    AppState& state_;
+    QString key_entry;
+    int screen_width_px_ = 0;
+};

@@ -1,0 +1,116 @@
+#include "platform/media_player.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+
+int key_press_code(const QKeyEvent& event) {
+    switch (event.key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return 13;
+        case Qt::Key_Backspace:
+            return 8;
+        case Qt::Key_Escape:
+            return 27;
+        default:
+            break;
+    }
+    const QString text = event.text();
+    if (text.isEmpty()) return -1;
+    const char16_t code = text.at(0).unicode();
+    // Control characters other than the three above (Tab, Delete, Ctrl
+    // combinations) produce no character in this model.
+    if (code < 32 || code == 127) return -1;
+    return code;
+}
+
+QString position_text(double seconds) {
+    const long long total = seconds > 0 ? std::llround(std::floor(seconds)) : 0;
+    const long long hours = total / 3600;
+    const long long minutes = total / 60 % 60;
+    const long long secs = total % 60;
+    const auto two_digits = [](long long n) { return QString::number(n).rightJustified(2, '0'); };
+    const QString minutes_seconds = two_digits(minutes) + ":" + two_digits(secs);
+    return hours > 0 ? two_digits(hours) + ":" + minutes_seconds : minutes_seconds;
+}
+
+QString MediaPlayer::status_text() const {
+    switch (play_state()) {
+        case play_state::stopped:
+            return "Stopped";
+        case play_state::paused:
+            return "Paused";
+        case play_state::playing:
+            return "Playing";
+        case play_state::ready:
+            return "Ready";
+        default:
+            return {};
+    }
+}
+
+QString MediaPlayer::current_position_text() const {
+    const int state = play_state();
+    if (state != play_state::playing && state != play_state::paused) return {};
+    return position_text(position_seconds());
+}
+
+void MediaPlayer::set_volume(int volume) {
+    volume_ = std::clamp(volume, 0, 100);
+    apply_volume(volume_);
+}
+
+void MediaPlayer::set_mode(const QString& mode, bool on) {
+    if (mode.compare("autorewind", Qt::CaseInsensitive) == 0) {
+        autorewind_ = on;
+    } else if (mode.compare("loop", Qt::CaseInsensitive) == 0) {
+        loop_ = on;
+        apply_loop(on);
+    }
+}
+
+bool MediaPlayer::mode(const QString& mode) const {
+    if (mode.compare("autorewind", Qt::CaseInsensitive) == 0) return autorewind_;
+    if (mode.compare("loop", Qt::CaseInsensitive) == 0) return loop_;
+    return false;
+}
+
+void MediaPlayer::set_geometry(const QRect& geometry) {
+    video_surface()->setGeometry(geometry);
+}
+
+QRect MediaPlayer::geometry() const {
+    return video_surface()->geometry();
+}
+
+void MediaPlayer::set_visible(bool visible) {
+    video_surface()->setVisible(visible);
+}
+
+bool MediaPlayer::is_visible() const {
+    return !video_surface()->isHidden();
+}
+
+void MediaPlayer::watch_input(QWidget* surface) {
+    surface->setFocusPolicy(Qt::StrongFocus);
+    surface->installEventFilter(this);
+}
+
+bool MediaPlayer::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int code = key_press_code(*static_cast<QKeyEvent*>(event));
+        if (code < 0) return false;
+        emit key_pressed(code);
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint())) emit clicked();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}

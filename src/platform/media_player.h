@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QObject>
+#include <QRect>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QKeyEvent;
+class QWidget;
+
+// The play-state numbers callers compare against, as a Windows Media Player
+// control reports them.
+namespace play_state {
+enum : int { undefined = 0, stopped = 1, paused = 2, playing = 3, ready = 10 };
+}
+
+// The key code a key press delivers in the KeyPress model: the character a
+// key produces, Enter 13, Backspace 8, Escape 27; -1 for keys without one
+// (arrows, function keys, modifiers alone).
+int key_press_code(const QKeyEvent& event);
+
+// "mm:ss" (and "hh:mm:ss" from one hour on) for a position in seconds.
+QString position_text(double seconds);
+
+// One embedded media player: a source URL played in a widget laid in a window.
+//
+// Events arrive as signals on the GUI thread, never from inside the call that
+// caused them: a file that cannot be played reports its error after play()
+// has returned. When a file ends the state changes first (to stopped), then
+// end_of_stream() follows, unless a play_state_changed handler already moved
+// on to another source. After an error the state is ready.
+class MediaPlayer : public QObject {
+    Q_OBJECT
+
+public:
+    // The widget lives in `video_surface()`; callers place and show it.
+    MediaPlayer() = default;
+    ~MediaPlayer() override = default;
+
+    // "file://" + a local path; the path is taken literally (no percent
+    // decoding). An empty URL closes the media. With auto-start on, setting
+    // the URL also plays it; otherwise the state becomes ready.
+    virtual void set_url(const QString& url) = 0;
+    virtual QString url() const = 0;
+
+    // Plays the source from its start, or resumes it when paused.
+    virtual void play() = 0;
+    // Only while playing.
+    virtual void pause() = 0;
+    // Only while playing or paused; a later play() starts from the beginning.
+    virtual void stop() = 0;
+    // Unloads the media: the state becomes undefined; the URL is kept.
+    virtual void close() = 0;
+
+    virtual int play_state() const = 0;
+    // "Playing", "Paused", "Stopped", "Ready", or empty when nothing is loaded.
+    QString status_text() const;
+    // The position while playing or paused ("00:00" before the first frame);
+    // empty otherwise, as there is then no position to show.
+    QString current_position_text() const;
+
+    // 0..100; values outside are clamped. Starts at 50.
+    void set_volume(int volume);
+    int volume() const { return volume_; }
+
+    // On by default.
+    void set_auto_start(bool on) { auto_start_ = on; }
+    bool auto_start() const { return auto_start_; }
+    // Modes "autorewind" and "loop" (case-insensitive), both off at first;
+    // other names are ignored.
+    void set_mode(const QString& mode, bool on);
+    bool mode(const QString& mode) const;
+
+    // Audio streams of the loaded media (0 while nothing is loaded) and the
+    // one heard, both 1-based; an index outside 1..count is ignored.
+    virtual int audio_stream_count() const = 0;
+    virtual int current_audio_stream() const = 0;
+    virtual void set_current_audio_stream(int index) = 0;
+
+    // The video area, a child of the window the player was made for.
+    virtual QWidget* video_surface() const = 0;
+    void set_geometry(const QRect& geometry);
+    QRect geometry() const;
+    void set_visible(bool visible);
+    // Whether the area is set visible (shown once its window is).
+    bool is_visible() const;
+
+signals:
+    void play_state_changed(int new_state);
+    void error_occurred();
+    void end_of_stream();
+    // A mouse click on the video area.
+    void clicked();
+    // A key pressed while the video area has the focus (key_press_code).
+    void key_pressed(int key_code);
+
+protected:
+    // Seconds played of the loaded media.
+    virtual double position_seconds() const = 0;
+    // Hand a changed setting to the engine.
+    virtual void apply_volume(int /*volume*/) {}
+    virtual void apply_loop(bool /*on*/) {}
+    // Turns key presses and clicks on the surface into key_pressed and clicked.
+    void watch_input(QWidget* surface);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    int volume_ = 50;
+    bool auto_start_ = true;
+    // Without looping the media is unloaded at its end and plays again from
+    // the start, so rewinding or not looks the same to callers.
+    bool autorewind_ = false;
+    bool loop_ = false;
+};
+
+// Makes a media player whose video area is a child of `parent`.
+using MediaPlayerFactory = std::function<std::unique_ptr<MediaPlayer>(QWidget* parent)>;

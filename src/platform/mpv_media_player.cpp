@@ -1,0 +1,416 @@
+#include "platform/mpv_media_player.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QOpenGLWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <mpv/client.h>
+#include <mpv/render_gl.h>
+
+#include <algorithm>
+#include <clocale>
+#include <cstring>
+#include <functional>
+
+namespace {
+
+void use_c_numeric_locale() {
+    if (std::strcmp(std::localeconv()->decimal_point, ".") != 0) std::setlocale(LC_NUMERIC, "C");
+}
+
+// Draws mpv's video through the render API. The render context lives and
+// dies with this widget's GL context; mpv's handle must outlive it.
+class MpvVideoWidget final : public QOpenGLWidget {
+public:
+    MpvVideoWidget(QWidget* parent, mpv_handle* mpv, std::function<void()> on_ready)
+        : QOpenGLWidget(parent), mpv_(mpv), on_ready_(std::move(on_ready)) {}
+    ~MpvVideoWidget() override { free_render_context(); }
+
+protected:
+    void initializeGL() override {
+        mpv_opengl_init_params gl_init{&get_proc_address, nullptr};
+        mpv_render_param params[] = {
+            {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_OPENGL)},
+            {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &gl_init},
+            {MPV_RENDER_PARAM_INVALID, nullptr},
+        };
+        if (mpv_render_context_create(&render_, mpv_, params) < 0) {
+            render_ = nullptr;
+            return;
+        }
+        mpv_render_context_set_update_callback(render_, &request_update, this);
+        // A widget moved to another window gets a new GL context: the render
+        // context has to go with the old one.
+        connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { free_render_context(); });
+        on_ready_();
+    }
+
+    void paintGL() override {
+        if (!render_) {
+            context()->functions()->glClearColor(0, 0, 0, 1);
+            context()->functions()->glClear(GL_COLOR_BUFFER_BIT);
+            return;
+        }
+        const qreal ratio = devicePixelRatioF();
+        mpv_opengl_fbo fbo{static_cast<int>(defaultFramebufferObject()), qRound(width() * ratio),
+                           qRound(height() * ratio), 0};
+        int flip_y = 1;
+        mpv_render_param params[] = {
+            {MPV_RENDER_PARAM_OPENGL_FBO, &fbo},
+            {MPV_RENDER_PARAM_FLIP_Y, &flip_y},
+            {MPV_RENDER_PARAM_INVALID, nullptr},
+        };
+        mpv_render_context_render(render_, params);
+    }
+
+private:
+    static void* get_proc_address(void*, const char* name) {
+        QOpenGLContext* current = QOpenGLContext::currentContext();
+        return current ? reinterpret_cast<void*>(current->getProcAddress(name)) : nullptr;
+    }
+
+    // Called on mpv's render thread whenever a new frame is due.
+    static void request_update(void* widget) {
+        auto* self = static_cast<MpvVideoWidget*>(widget);
+        QMetaObject::invokeMethod(
+            self, [self] { self->update(); }, Qt::QueuedConnection);
+    }
+
+    void free_render_context() {
+        if (!render_) return;
+        makeCurrent();
+        mpv_render_context_free(render_);
+        render_ = nullptr;
+        doneCurrent();
+    }
+
+    mpv_handle* mpv_;
+    std::function<void()> on_ready_;
+    mpv_render_context* render_ = nullptr;
+};
+
+QWidget* make_black_surface(QWidget* parent) {
+    auto* surface = new QWidget(parent);
+    surface->setAutoFillBackground(true);
+    QPalette palette = surface->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    surface->setPalette(palette);
+    return surface;
+}
+
+// The local path of a "file://" URL, taken literally: names may hold "%",
+// "#" and blanks that must not be decoded. Paths joined with "\" the
+// Windows way are turned around when only that spelling exists here.
+QString local_path_of(const QString& url) {
+    static const QString scheme = "file://";
+    QString path = url.startsWith(scheme, Qt::CaseInsensitive) ? url.mid(scheme.size()) : url;
+    if (path.contains('\\') && !QFileInfo::exists(path)) {
+        const QString forward = QString(path).replace('\\', '/');
+        if (QFileInfo::exists(forward)) path = forward;
+    }
+    return path;
+}
+
+// The value under `key` of a node map, or null.
+const mpv_node* map_value(const mpv_node& map, const char* key) {
+    if (map.format != MPV_FORMAT_NODE_MAP) return nullptr;
+    for (int i = 0; i < map.u.list->num; ++i) {
+        if (std::strcmp(map.u.list->keys[i], key) == 0) return &map.u.list->values[i];
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void prepare_media_engine() {
+    use_c_numeric_locale();
+}
+
+MpvMediaPlayer::MpvMediaPlayer(QWidget* parent, const MpvPlayerOptions& options)
+    : soundfont_(options.soundfont) {
+    use_c_numeric_locale();
+    mpv_ = mpv_create();
+    if (mpv_) configure(options);
+    if (mpv_ && mpv_initialize(mpv_) < 0) {
+        mpv_terminate_destroy(mpv_);
+        mpv_ = nullptr;
+    }
+    if (mpv_) {
+        mpv_set_wakeup_callback(
+            mpv_,
+            [](void* player) {
+                auto* self = static_cast<MpvMediaPlayer*>(player);
+                QMetaObject::invokeMethod(
+                    self, [self] { self->drain_events(); }, Qt::QueuedConnection);
+            },
+            this);
+    }
+    if (options.null_video || !mpv_)
+        surface_ = make_black_surface(parent);
+    else
+        surface_ = new MpvVideoWidget(parent, mpv_, [this] { video_output_ready(); });
+    watch_input(surface_);
+}
+
+MpvMediaPlayer::~MpvMediaPlayer() {
+    if (mpv_) mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
+    delete surface_.data();  // frees the render context while mpv still exists
+    if (mpv_) mpv_terminate_destroy(mpv_);
+}
+
+QWidget* MpvMediaPlayer::video_surface() const {
+    return surface_;
+}
+
+void MpvMediaPlayer::configure(const MpvPlayerOptions& options) {
+    const auto set = [this](const char* name, const char* value) {
+        mpv_set_option_string(mpv_, name, value);
+    };
+    set("vo", options.null_video ? "null" : "libmpv");
+    set("ao", options.null_audio ? "null" : "pipewire,pulse,alsa,null");
+    if (options.untimed) {
+        set("untimed", "yes");
+        set("ao-null-untimed", "yes");
+    }
+    set("idle", "yes");
+    set("keep-open", "no");
+    set("keepaspect", "no");     // video stretched to the area
+    set("audio-display", "no");  // cover art of music files is no video
+    set("hwdec", "no");
+    set("osd-level", "0");
+    set("input-default-bindings", "no");
+    set("input-vo-keyboard", "no");
+    set("load-scripts", "no");
+    set("ytdl", "no");
+    set("volume", QByteArray::number(volume()).constData());
+}
+
+void MpvMediaPlayer::set_url(const QString& url) {
+    unload();
+    url_ = url;
+    if (url_.isEmpty()) {
+        change_state(play_state::undefined);
+    } else if (auto_start()) {
+        start_source();
+    } else {
+        change_state(play_state::ready);
+    }
+}
+
+void MpvMediaPlayer::play() {
+    if (state_ == play_state::paused) {
+        set_property("pause", "no");
+        change_state(play_state::playing);
+    } else if (state_ != play_state::playing && !url_.isEmpty()) {
+        start_source();
+    }
+}
+
+void MpvMediaPlayer::pause() {
+    if (state_ != play_state::playing) return;
+    set_property("pause", "yes");
+    change_state(play_state::paused);
+}
+
+void MpvMediaPlayer::stop() {
+    if (state_ != play_state::playing && state_ != play_state::paused) return;
+    unload();
+    change_state(play_state::stopped);
+}
+
+void MpvMediaPlayer::close() {
+    unload();
+    change_state(play_state::undefined);
+}
+
+// The state is playing from here on; loading and its failure follow
+// asynchronously, as they do with any media.
+void MpvMediaPlayer::start_source() {
+    unload();
+    const QString path = playable_path();
+    if (path.isEmpty() || !mpv_) {
+        fail_later();
+    } else {
+        set_property("pause", "no");
+        const QByteArray local_path = path.toUtf8();
+        const char* command[] = {"loadfile", local_path.constData(), "replace", nullptr};
+        mpv_node result;
+        if (mpv_command_ret(mpv_, command, &result) < 0) {
+            fail_later();
+        } else {
+            const mpv_node* entry_id = map_value(result, "playlist_entry_id");
+            if (entry_id && entry_id->format == MPV_FORMAT_INT64) entry_id_ = entry_id->u.int64;
+            mpv_free_node_contents(&result);
+        }
+    }
+    change_state(play_state::playing);
+}
+
+// The file mpv plays for the URL: the local path itself, or for a MIDI file
+// a WAV rendering of it (empty when that fails).
+QString MpvMediaPlayer::playable_path() {
+    const QString path = local_path_of(url_);
+    if (!is_midi_file_name(path)) return path;
+    if (!midi_folder_) midi_folder_ = std::make_unique<QTemporaryDir>();
+    // A fresh name each time: mpv may still be reading the previous file.
+    QFile::remove(midi_folder_->filePath(QString("midi-%1.wav").arg(midi_renders_)));
+    const QString wav = midi_folder_->filePath(QString("midi-%1.wav").arg(++midi_renders_));
+    return midi_folder_->isValid() && render_midi_to_wav(path, wav, soundfont_) ? wav : QString();
+}
+
+void MpvMediaPlayer::set_property(const char* name, const char* value) {
+    if (mpv_) mpv_set_property_string(mpv_, name, value);
+}
+
+void MpvMediaPlayer::unload() {
+    ++generation_;
+    if (entry_id_ >= 0) {
+        const char* command[] = {"stop", nullptr};
+        mpv_command(mpv_, command);
+    }
+    forget_entry();
+}
+
+void MpvMediaPlayer::forget_entry() {
+    entry_id_ = -1;
+    entry_started_ = false;
+    media_loaded_ = false;
+}
+
+void MpvMediaPlayer::fail_later() {
+    const std::uint64_t generation = generation_;
+    QTimer::singleShot(0, this, [this, generation] {
+        if (generation == generation_) finish(play_state::ready, &MediaPlayer::error_occurred);
+    });
+}
+
+void MpvMediaPlayer::drain_events() {
+    const QPointer<MpvMediaPlayer> alive(this);
+    while (alive && mpv_) {
+        const mpv_event* event = mpv_wait_event(mpv_, 0);
+        if (event->event_id == MPV_EVENT_NONE) return;
+        handle_event(*event);
+    }
+}
+
+void MpvMediaPlayer::handle_event(const mpv_event& event) {
+    switch (event.event_id) {
+        case MPV_EVENT_START_FILE:
+            if (static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id == entry_id_)
+                entry_started_ = true;
+            break;
+        case MPV_EVENT_FILE_LOADED:
+            media_loaded_ = entry_started_;
+            break;
+        case MPV_EVENT_END_FILE: {
+            // Read out before any handler runs: a handler's own draining reuses the event.
+            const auto* end = static_cast<const mpv_event_end_file*>(event.data);
+            finish_entry(end->playlist_entry_id, end->reason);
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void MpvMediaPlayer::finish_entry(std::int64_t entry_id, int reason) {
+    if (entry_id != entry_id_) return;
+    forget_entry();
+    if (reason == MPV_END_FILE_REASON_EOF)
+        finish(play_state::stopped, &MediaPlayer::end_of_stream);
+    else if (reason == MPV_END_FILE_REASON_ERROR)
+        finish(play_state::ready, &MediaPlayer::error_occurred);
+    else
+        change_state(play_state::stopped);
+}
+
+// The state changes first; the event follows unless a handler of the state
+// change has already loaded, stopped or closed something else.
+void MpvMediaPlayer::finish(int state, void (MediaPlayer::*event)()) {
+    const QPointer<MpvMediaPlayer> alive(this);
+    const std::uint64_t generation = ++generation_;
+    change_state(state);
+    if (alive && generation == generation_) emit(this->*event)();
+}
+
+void MpvMediaPlayer::change_state(int state) {
+    if (state == state_) return;
+    state_ = state;
+    emit play_state_changed(state);
+}
+
+void MpvMediaPlayer::apply_volume(int volume) {
+    // mpv's volume scale is already cubic (gain = (v/100)^3), a loudness
+    // curve like the Windows control's, so the 0..100 steps pass straight on:
+    // 50 is a gain of 0.125 (-18 dB), 100 the file's own level.
+    double mpv_volume = volume;
+    if (mpv_) mpv_set_property(mpv_, "volume", MPV_FORMAT_DOUBLE, &mpv_volume);
+}
+
+void MpvMediaPlayer::apply_loop(bool on) {
+    set_property("loop-file", on ? "inf" : "no");
+}
+
+int MpvMediaPlayer::audio_stream_count() const {
+    if (!media_loaded_) return 0;
+    std::int64_t tracks = 0;
+    if (mpv_get_property(mpv_, "track-list/count", MPV_FORMAT_INT64, &tracks) < 0) return 0;
+    int audio_streams = 0;
+    for (std::int64_t i = 0; i < tracks; ++i) {
+        const QByteArray name = "track-list/" + QByteArray::number(i) + "/type";
+        char* type = mpv_get_property_string(mpv_, name.constData());
+        if (type && std::strcmp(type, "audio") == 0) ++audio_streams;
+        mpv_free(type);
+    }
+    return audio_streams;
+}
+
+int MpvMediaPlayer::current_audio_stream() const {
+    std::int64_t aid = 0;
+    // "aid" reads as a text ("no", "auto") when no stream is selected.
+    if (!media_loaded_ || mpv_get_property(mpv_, "aid", MPV_FORMAT_INT64, &aid) < 0) return 0;
+    return static_cast<int>(aid);
+}
+
+void MpvMediaPlayer::set_current_audio_stream(int index) {
+    // Callers apply their choice every 100 ms: only a real change reaches mpv.
+    if (index < 1 || index > audio_stream_count() || index == current_audio_stream()) return;
+    // libmpv 0.35 re-reads the file from shortly before the position to fill
+    // the new stream; once its reader has reached the end of the file that
+    // refill never completes and playback stalls for good. The song is then
+    // in its last second anyway: keep the stream (callers retry every tick).
+    if (reader_at_end()) return;
+    std::int64_t aid = index;
+    mpv_set_property(mpv_, "aid", MPV_FORMAT_INT64, &aid);
+}
+
+bool MpvMediaPlayer::reader_at_end() const {
+    mpv_node state;
+    if (mpv_get_property(mpv_, "demuxer-cache-state", MPV_FORMAT_NODE, &state) < 0) return false;
+    const mpv_node* eof = map_value(state, "eof");
+    const bool at_end = eof && eof->format == MPV_FORMAT_FLAG && eof->u.flag;
+    mpv_free_node_contents(&state);
+    return at_end;
+}
+
+double MpvMediaPlayer::position_seconds() const {
+    double seconds = 0;
+    if (!media_loaded_ || mpv_get_property(mpv_, "time-pos", MPV_FORMAT_DOUBLE, &seconds) < 0) return 0;
+    return seconds;
+}
+
+// A file started before the video area had its GL context found no video
+// output and dropped its picture; selecting the video again brings it back.
+void MpvMediaPlayer::video_output_ready() {
+    if (entry_id_ >= 0) set_property("vid", "auto");
+}
+
+MediaPlayerFactory mpv_media_player_factory(const MpvPlayerOptions& options) {
+    return [options](QWidget* parent) -> std::unique_ptr<MediaPlayer> {
+        return std::make_unique<MpvMediaPlayer>(parent, options);
+    };
+}

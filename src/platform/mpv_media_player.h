@@ -1,0 +1,95 @@
+#pragma once
+
+#include "platform/media_player.h"
+#include "platform/midi_renderer.h"
+
+#include <QPointer>
+class QTemporaryDir;
+
+#include <cstdint>
+#include <memory>
+
+struct mpv_handle;
+struct mpv_event;
+
+// How the engine is set up. The defaults are the real program's; tests
+// switch video and audio off and let clips play as fast as they decode.
+struct MpvPlayerOptions {
+    // vo=null: no video surface drawing (the offscreen platform has no OpenGL).
+    bool null_video = false;
+    // ao=null instead of trying pipewire, pulse, alsa and then null.
+    bool null_audio = false;
+    // Plays without waiting for the clock (untimed + ao-null-untimed).
+    bool untimed = false;
+    QString soundfont = kDefaultSoundfont;
+};
+
+// libmpv refuses to start unless numbers are formatted the C way, and
+// QApplication's constructor sets the locale from the environment. Call
+// once after the QApplication exists; the engine also ensures it itself.
+void prepare_media_engine();
+
+// The media player on libmpv. Video is drawn through mpv's render API into a
+// QOpenGLWidget (or, with null video, the area is a plain black widget).
+// MIDI files, which mpv cannot decode, are rendered to a temporary WAV file
+// first.
+class MpvMediaPlayer final : public MediaPlayer {
+public:
+    MpvMediaPlayer(QWidget* parent, const MpvPlayerOptions& options);
+    ~MpvMediaPlayer() override;
+
+    void set_url(const QString& url) override;
+    QString url() const override { return url_; }
+    void play() override;
+    void pause() override;
+    void stop() override;
+    void close() override;
+    int play_state() const override { return state_; }
+    int audio_stream_count() const override;
+    int current_audio_stream() const override;
+    void set_current_audio_stream(int index) override;
+    QWidget* video_surface() const override;
+
+protected:
+    double position_seconds() const override;
+    void apply_volume(int volume) override;
+    void apply_loop(bool on) override;
+
+private:
+    void configure(const MpvPlayerOptions& options);
+    void start_source();
+    QString playable_path();
+    void set_property(const char* name, const char* value);
+    void unload();
+    void forget_entry();
+    void fail_later();
+    void drain_events();
+    void handle_event(const mpv_event& event);
+    void finish_entry(std::int64_t entry_id, int reason);
+    void finish(int state, void (MediaPlayer::*event)());
+    void change_state(int state);
+    void video_output_ready();
+    bool reader_at_end() const;
+
+    mpv_handle* mpv_ = nullptr;
+    QPointer<QWidget> surface_;
+    QString soundfont_;
+    std::unique_ptr<QTemporaryDir> midi_folder_;  // made on the first MIDI file
+    int midi_renders_ = 0;
+
+    QString url_;
+    int state_ = play_state::undefined;
+    // mpv's playlist entry of the file being played, or -1: events of
+    // files that were replaced or stopped meanwhile are recognised by it.
+    std::int64_t entry_id_ = -1;
+    // mpv has started that entry, and has then opened it with its tracks
+    // chosen: only from then on are its streams and position known.
+    bool entry_started_ = false;
+    bool media_loaded_ = false;
+    // Counts every change of what is loaded, so that an event whose cause
+    // was overtaken by a handler's own play/stop/close is not reported.
+    std::uint64_t generation_ = 0;
+};
+
+// The real program's factory (and the tests' with their options).
+MediaPlayerFactory mpv_media_player_factory(const MpvPlayerOptions& options = {});
