@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/key_codes.h"
+
 #include <QObject>
 #include <QString>
 
@@ -9,13 +11,6 @@
 class QKeyEvent;
 struct AppState;
 struct Settings;
-
-// The code a key press delivers to the windows' key handlers: the character
-// it types (digits, operators, letters in the case typed: Shift+R gives 82,
-// R alone 114), 13 for Enter, Return and keypad Enter, 8 for Backspace and
-// 27 for Escape. Keys that type nothing (Shift, Control, Alt, Caps Lock, the
-// arrows, function keys) deliver no code.
-std::optional<int> key_code_of(const QKeyEvent& event);
 
 // The keypad character a delivered code stands for under the key settings:
 // 47 "/", 42 "*", 45 "-", 43 "+", 13 Enter, 46 "." or 48..57 the digits; 0

@@ -1,32 +1,13 @@
 #include "platform/media_player.h"
 
+#include "platform/key_codes.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
 
 #include <algorithm>
 #include <cmath>
-
-int key_press_code(const QKeyEvent& event) {
-    switch (event.key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            return 13;
-        case Qt::Key_Backspace:
-            return 8;
-        case Qt::Key_Escape:
-            return 27;
-        default:
-            break;
-    }
-    const QString text = event.text();
-    if (text.isEmpty()) return -1;
-    const char16_t code = text.at(0).unicode();
-    // Control characters other than the three above (Tab, Delete, Ctrl
-    // combinations) produce no character in this model.
-    if (code < 32 || code == 127) return -1;
-    return code;
-}
 
 QString position_text(double seconds) {
     const long long total = seconds > 0 ? std::llround(std::floor(seconds)) : 0;
@@ -102,9 +83,9 @@ void MediaPlayer::watch_input(QWidget* surface) {
 
 bool MediaPlayer::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
-        const int code = key_press_code(*static_cast<QKeyEvent*>(event));
-        if (code < 0) return false;
-        emit key_pressed(code);
+        const std::optional<int> code = key_code_of(*static_cast<QKeyEvent*>(event));
+        if (!code) return false;
+        emit key_pressed(*code);
         return true;
     }
     if (event->type() == QEvent::MouseButtonRelease) {

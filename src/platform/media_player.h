@@ -16,11 +16,6 @@ namespace play_state {
 enum : int { undefined = 0, stopped = 1, paused = 2, playing = 3, ready = 10 };
 }
 
-// The key code a key press delivers in the KeyPress model: the character a
-// key produces, Enter 13, Backspace 8, Escape 27; -1 for keys without one
-// (arrows, function keys, modifiers alone).
-int key_press_code(const QKeyEvent& event);
-
 // "mm:ss" (and "hh:mm:ss" from one hour on) for a position in seconds.
 QString position_text(double seconds);
 
@@ -93,7 +88,7 @@ signals:
     void end_of_stream();
     // A mouse click on the video area.
     void clicked();
-    // A key pressed while the video area has the focus (key_press_code).
+    // A key pressed while the video area has the focus (key_code_of).
     void key_pressed(int key_code);
 
 protected:
