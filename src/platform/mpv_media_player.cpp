@@ -30,6 +30,16 @@ public:
         : QOpenGLWidget(parent), mpv_(mpv), on_ready_(std::move(on_ready)) {}
     ~MpvVideoWidget() override { free_render_context(); }
 
+    // mpv can only open a video output once the render context exists:
+    // Qt makes it when the widget is first shown in a shown window.
+    bool has_render_context() const { return render_ != nullptr; }
+
+    // Without media the area is black, not the last frame of the previous one.
+    void set_blank(bool blank) {
+        blank_ = blank;
+        update();
+    }
+
 protected:
     void initializeGL() override {
         mpv_opengl_init_params gl_init{&get_proc_address, nullptr};
@@ -50,7 +60,7 @@ protected:
     }
 
     void paintGL() override {
-        if (!render_) {
+        if (!render_ || blank_) {
             context()->functions()->glClearColor(0, 0, 0, 1);
             context()->functions()->glClear(GL_COLOR_BUFFER_BIT);
             return;
@@ -91,7 +101,12 @@ private:
     mpv_handle* mpv_;
     std::function<void()> on_ready_;
     mpv_render_context* render_ = nullptr;
+    bool blank_ = true;
 };
+
+MpvVideoWidget* as_video_widget(QWidget* surface) {
+    return dynamic_cast<MpvVideoWidget*>(surface);
+}
 
 QWidget* make_black_surface(QWidget* parent) {
     auto* surface = new QWidget(parent);
@@ -236,6 +251,11 @@ void MpvMediaPlayer::start_source() {
         fail_later();
     } else {
         set_property("pause", "no");
+        // Without a video output mpv fails the whole file: until the area
+        // has been shown, play the sound and bring the picture in later.
+        MpvVideoWidget* video = as_video_widget(surface_);
+        set_property("vid", !video || video->has_render_context() ? "auto" : "no");
+        if (video) video->set_blank(false);
         const QByteArray local_path = path.toUtf8();
         const char* command[] = {"loadfile", local_path.constData(), "replace", nullptr};
         mpv_node result;
@@ -276,6 +296,7 @@ void MpvMediaPlayer::unload() {
 }
 
 void MpvMediaPlayer::forget_entry() {
+    if (MpvVideoWidget* video = as_video_widget(surface_)) video->set_blank(true);
     entry_id_ = -1;
     entry_started_ = false;
     media_loaded_ = false;
@@ -403,10 +424,11 @@ double MpvMediaPlayer::position_seconds() const {
     return seconds;
 }
 
-// A file started before the video area had its GL context found no video
-// output and dropped its picture; selecting the video again brings it back.
+// A file started before the video area had its GL context plays without
+// picture; selecting the video now brings it in (but not in its last second,
+// see set_current_audio_stream).
 void MpvMediaPlayer::video_output_ready() {
-    if (entry_id_ >= 0) set_property("vid", "auto");
+    if (entry_id_ >= 0 && !reader_at_end()) set_property("vid", "auto");
 }
 
 MediaPlayerFactory mpv_media_player_factory(const MpvPlayerOptions& options) {
