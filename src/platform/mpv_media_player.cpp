@@ -139,6 +139,16 @@ const mpv_node* map_value(const mpv_node& map, const char* key) {
     return nullptr;
 }
 
+// Whether the platform can give the video area an OpenGL context at all (the
+// offscreen platform cannot); without one the engine plays with null video.
+bool platform_has_opengl() {
+    static const bool available = [] {
+        QOpenGLContext probe;
+        return probe.create();
+    }();
+    return available;
+}
+
 }  // namespace
 
 void prepare_media_engine() {
@@ -148,8 +158,9 @@ void prepare_media_engine() {
 MpvMediaPlayer::MpvMediaPlayer(QWidget* parent, const MpvPlayerOptions& options)
     : soundfont_(options.soundfont) {
     use_c_numeric_locale();
+    const bool draw_video = !options.null_video && platform_has_opengl();
     mpv_ = mpv_create();
-    if (mpv_) configure(options);
+    if (mpv_) configure(options, draw_video);
     if (mpv_ && mpv_initialize(mpv_) < 0) {
         mpv_terminate_destroy(mpv_);
         mpv_ = nullptr;
@@ -164,7 +175,7 @@ MpvMediaPlayer::MpvMediaPlayer(QWidget* parent, const MpvPlayerOptions& options)
             },
             this);
     }
-    if (options.null_video || !mpv_)
+    if (!draw_video || !mpv_)
         surface_ = make_black_surface(parent);
     else
         surface_ = new MpvVideoWidget(parent, mpv_, [this] { video_output_ready(); });
@@ -181,11 +192,11 @@ QWidget* MpvMediaPlayer::video_surface() const {
     return surface_;
 }
 
-void MpvMediaPlayer::configure(const MpvPlayerOptions& options) {
+void MpvMediaPlayer::configure(const MpvPlayerOptions& options, bool draw_video) {
     const auto set = [this](const char* name, const char* value) {
         mpv_set_option_string(mpv_, name, value);
     };
-    set("vo", options.null_video ? "null" : "libmpv");
+    set("vo", draw_video ? "libmpv" : "null");
     set("ao", options.null_audio ? "null" : "pipewire,pulse,alsa,null");
     if (options.untimed) {
         set("untimed", "yes");

@@ -15,7 +15,8 @@ struct mpv_event;
 // How the engine is set up. The defaults are the real program's; tests
 // switch video and audio off and let clips play as fast as they decode.
 struct MpvPlayerOptions {
-    // vo=null: no video surface drawing (the offscreen platform has no OpenGL).
+    // vo=null: no video drawing. Also taken where the platform has no OpenGL
+    // (the offscreen platform).
     bool null_video = false;
     // ao=null instead of trying pipewire, pulse, alsa and then null.
     bool null_audio = false;
@@ -56,7 +57,7 @@ protected:
     void apply_loop(bool on) override;
 
 private:
-    void configure(const MpvPlayerOptions& options);
+    void configure(const MpvPlayerOptions& options, bool draw_video);
     void start_source();
     QString playable_path();
     void set_property(const char* name, const char* value);
