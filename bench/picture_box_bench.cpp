@@ -74,7 +74,6 @@ BENCHMARK(BM_PaintUnseenCharacters)->Unit(benchmark::kMillisecond)->Iterations(5
 
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    enable_large_glyph_cache();
     QApplication app(argc, argv);
     QFont::insertSubstitution("標楷體", "AR PL UKai TW");
     benchmark::Initialize(&argc, argv);

@@ -1,5 +1,4 @@
 #include "foundation/app_state.h"
-#include "foundation/picture_box.h"
 #include "foundation/start_form.h"
 #include "ordering/main_menu.h"
 #include "platform/alsa_wave_capture.h"
@@ -13,7 +12,6 @@
 #include <memory>
 
 int main(int argc, char* argv[]) {
-    enable_large_glyph_cache();
     QApplication app(argc, argv);
     prepare_media_engine();
     install_font_substitutions();

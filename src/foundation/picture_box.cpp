@@ -16,15 +16,6 @@ struct Overloaded : Handlers... {
 
 }  // namespace
 
-void enable_large_glyph_cache() {
-    // Qt keeps glyphs of up to 64 pixels in its cache and draws larger ones
-    // from their outlines on every paint: a queue page in Kai at the 108
-    // pixels of a full-HD text area then takes 35 ms instead of 0.2 ms.
-    // 256 pixels cover the text area up to a 4K screen. Qt reads the limit
-    // once, when it draws its first text.
-    if (!qEnvironmentVariableIsSet("QT_MAX_CACHED_GLYPH_SIZE")) qputenv("QT_MAX_CACHED_GLYPH_SIZE", "256");
-}
-
 PictureBox::PictureBox(int twips_per_pixel, QWidget* parent)
     : QWidget(parent), twips_per_pixel_(twips_per_pixel) {
     // The display list paints every pixel, so Qt need not erase first.

@@ -86,10 +86,6 @@ private:
     std::optional<QFontMetricsF> metrics_;
 };
 
-// Lets Qt cache the glyphs of large text instead of drawing their outlines on
-// every paint. Call it before the QApplication is made.
-void enable_large_glyph_cache();
-
 template <class T>
 std::vector<T> PictureBox::items_of() const {
     std::vector<T> found;

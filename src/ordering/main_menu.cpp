@@ -11,6 +11,7 @@
 
 #include <QKeyEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -60,7 +61,10 @@ void main_menu::Form_Load() {
 void main_menu::lay_out_controls() {
     const int tpp = state_.twips_per_pixel;
     const QSize screen = state_.screen_size;
-    screen_width_px_ = screen.width();
+    // Font sizes follow the screen width of a 4:3 screen; a wider screen
+    // takes the width of a 4:3 screen of its height, or the ten menu lines
+    // would run off the bottom of a 16:9 television.
+    font_basis_px_ = std::min(screen.width(), screen.height() * 4 / 3);
     const double W = screen.width() * tpp;
     const double H = screen.height() * tpp;
     const auto place = [tpp](QWidget& widget, double left, double top, double width, double height) {
@@ -69,7 +73,7 @@ void main_menu::lay_out_controls() {
     setGeometry(0, 0, screen.width(), screen.height());
 
     const double picture_width = 0.8 * W;
-    const double text_points = std::floor(screen_width_px_ * 27.0 / 640);
+    const double text_points = std::floor(font_basis_px_ * 27.0 / 640);
     Picture1.setParent(this);
     place(Picture1, W - picture_width, 0, picture_width, H);
     Picture1.set_back_color(kDarkBlue);
@@ -99,7 +103,7 @@ void main_menu::lay_out_controls() {
 
     manager.setParent(this);
     manager.setText("管理模式");
-    manager.setFont(font_of("標楷體", std::floor(screen_width_px_ * 20.0 / 800)));
+    manager.setFont(font_of("標楷體", std::floor(font_basis_px_ * 20.0 / 800)));
     place(manager, 0, H - 0.3 * column_width, column_width, 0.3 * column_width);
 
     wmpMain = state_.platform.make_media_player(this);
@@ -138,7 +142,7 @@ void main_menu::Set_num_key(QWidget& key, int v_left, int v_top, int width, int 
     key.setParent(this);
     key.setGeometry(qRound(double(v_left) / tpp), qRound(double(v_top) / tpp), qRound(double(width) / tpp),
                     qRound(double(height) / tpp));
-    key.setFont(font_of("細明體", screen_width_px_ * 12.0 / 640));
+    key.setFont(font_of("細明體", font_basis_px_ * 12.0 / 640));
 }
 
 void main_menu::KeyValueReset() {

@@ -91,5 +91,5 @@ private:
 
     AppState& state_;
     QString key_entry;
-    int screen_width_px_ = 0;
+    int font_basis_px_ = 0;  // screen width in pixels that the font sizes follow
 };

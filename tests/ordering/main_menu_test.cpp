@@ -140,6 +140,15 @@ TEST_F(MainMenuTest, LayoutFollowsTheScreenWidth) {
     EXPECT_FALSE(players.last()->is_visible());
 }
 
+TEST_F(MainMenuTest, OnAWideScreenTheMenuStillFitsTheHeight) {
+    state->screen_size = {1920, 1080};
+    open_menu();
+    EXPECT_EQ(menu->Picture1.geometry(), QRect(384, 0, 1536, 1080));
+    EXPECT_EQ(menu->Picture1.font_spec().size, 60);  // as on a 1440 x 1080 screen
+    const double text_height = menu->Picture1.text_height("0.關機");
+    EXPECT_LE(menu->Picture1.texts().back().top_left.y() + text_height, menu->Picture1.scale_height());
+}
+
 TEST_F(MainMenuTest, OrderingByNumberListsTheQueuePageOfTheNewSong) {
     add_songs(9);
     open_menu();
