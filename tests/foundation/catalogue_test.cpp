@@ -1,5 +1,6 @@
 #include "foundation/catalogue.h"
 #include "foundation/lookups.h"
+#include "support/test_catalogue.h"
 #include "support/test_support.h"
 
 #include <QFile>
@@ -27,21 +28,10 @@ protected:
     }
 
     // The insert texts of manager mode.
-    int add_singer(const QString& name, int sex = 0) {
-        execute_sql("insert into singer(singer_name,singer_sex) values('" + sql_quoted(name) + "'," +
-                        QString::number(sex) + ")",
-                    state->db_path);
-        return open_recordset("SELECT max(singer_code) AS code FROM singer", state->db_path).FieldInt("code");
-    }
+    int add_singer(const QString& name, int sex = 0) { return add_test_singer(*state, name, sex); }
     void add_song(const QString& num, int kind, const QString& name, int singer_code,
                   const QString& location = "/songs/a.mpg") {
-        execute_sql(
-            "insert into song(song_num,song_kind,song_name,song_text_count,song_singer_code,"
-            "song_build_date,song_location) values('" +
-                sql_quoted(num) + "'," + QString::number(kind) + ",'" + sql_quoted(name) + "'," +
-                QString::number(name.size()) + "," + QString::number(singer_code) + ",'2024/05/01','" +
-                sql_quoted(location) + "')",
-            state->db_path);
+        add_test_song(*state, num, kind, name, singer_code, location);
     }
     int count(const QString& sql) { return open_recordset(sql, state->db_path).RecordCount(); }
 
