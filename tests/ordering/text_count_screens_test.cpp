@@ -1,7 +1,5 @@
 #include "menu_screen_test.h"
 
-#include <QFile>
-
 namespace {
 
 const QStringList kCategoryMenu{"請輸入曲目種類", "0.台語", "1.國語", "2.客語", "3.英語",
@@ -106,10 +104,6 @@ TEST_F(TextCountScreens, SongListPagesOnWithListNumbersCountingOn) {
     press("--");
     EXPECT_EQ(state->current_page, 1);
     EXPECT_EQ(screen().first(), "001.歌01--江蕙");
-    state->current_page = 499;
-    press("++");
-    EXPECT_EQ(state->current_page, 500);
-    EXPECT_EQ(screen().first(), "4991.");
     press("0E");
     EXPECT_EQ(menu->Menu_Statu, "1");
     EXPECT_EQ(screen(), kCategoryMenu);
@@ -156,19 +150,6 @@ TEST_F(TextCountScreens, RowsFooterCategoryAndConfirmationStandWhereTheyBelong) 
     EXPECT_EQ(confirmation.x(), 0);
     EXPECT_DOUBLE_EQ(confirmation.y(), category.y() + menu->Picture1.text_height("國"));
     EXPECT_LT(confirmation.y(), h - 1.3 * r);
-}
-
-TEST_F(TextCountScreens, ACatalogueErrorIsShownAndThePromptStays) {
-    add_three_character_songs(1);
-    open_menu();
-    press("11");
-    QFile::remove(state->db_path);
-    press("3E");
-    EXPECT_FALSE(label1().isEmpty());
-    EXPECT_NE(label1(), "沒有這種組合!!");
-    EXPECT_EQ(menu->Menu_Statu, "1_1");
-    press("0E");
-    EXPECT_EQ(menu->Menu_Statu, "0");
 }
 
 }  // namespace
