@@ -2,6 +2,12 @@
 
 #include "foundation/catalogue.h"
 
+#include <QStringList>
+
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
 namespace {
 
 const QString kNotFound = QStringLiteral("找不到");
@@ -29,6 +35,23 @@ QString song_field(const AppState& state, const QString& song_num, std::string_v
         open_recordset("SELECT * FROM song WHERE song_num = '" + sql_quoted(song_num) + "'", state.db_path);
     if (song.Eof()) return kNotFound + song_num;
     return song.Field(field);
+}
+
+// Names of the singers with these codes, read in one query; a code that no
+// singer has is missing from the map.
+std::unordered_map<int, QString> singer_names(std::vector<int> codes, const QString& db_path) {
+    std::unordered_map<int, QString> names;
+    std::sort(codes.begin(), codes.end());
+    codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+    if (codes.empty()) return names;
+    QStringList listed;
+    for (const int code : codes) listed << QString::number(code);
+    for (Recordset singers = open_recordset(
+             "SELECT singer_code, singer_name FROM singer WHERE singer_code IN (" + listed.join(',') + ")",
+             db_path);
+         !singers.Eof(); singers.MoveNext())
+        names.emplace(singers.FieldInt("singer_code"), singers.Field("singer_name"));
+    return names;
 }
 
 }  // namespace
@@ -95,13 +118,29 @@ bool load_songs_by_singer(AppState& state, int singer_code) {
 }
 
 bool load_songs_by_kind_count(AppState& state, int song_kind, int text_count) {
+    const size_t size = state.song_list.size() / 2;
     const QString kind = "SELECT * FROM song WHERE song_kind = " + QString::number(song_kind);
-    const QString sql =
+    const QString ordered =
         text_count > 9
             ? kind + " AND song_text_count > 9  ORDER BY song_text_count, song_name"
             : kind + " AND song_text_count = " + QString::number(text_count) + " ORDER BY song_name";
-    return fill_list(state.song_list, sql, state.db_path, [&state](const Recordset& row) {
-        const QString singer = get_singer_name(state, row.FieldInt("song_singer_code"));
-        return std::pair(row.Field("song_num"), row.Field("song_name") + "--" + singer);
+    // Only as many rows as the list holds: the long titles of a large
+    // category are several thousand, and reading and sorting all of them
+    // took longer than a frame.
+    const QString sql = ordered + " LIMIT " + QString::number(size);
+    // The singers' names are read in one query after the songs, not one query
+    // per song: a list of 1,501 songs would otherwise cost a frame or two. Both
+    // queries see the same state of the catalogue.
+    const ReadSnapshot snapshot(state.db_path);
+    std::vector<int> singer_codes;
+    const bool found = fill_list(state.song_list, sql, state.db_path, [&singer_codes](const Recordset& row) {
+        singer_codes.push_back(row.FieldInt("song_singer_code"));
+        return std::pair(row.Field("song_num"), row.Field("song_name") + "--");
     });
+    const auto names = singer_names(singer_codes, state.db_path);
+    for (size_t i = 0; i < singer_codes.size(); ++i) {
+        const auto name = names.find(singer_codes[i]);
+        state.song_list[size + i] += name == names.end() ? kNotFound : name->second;
+    }
+    return found;
 }

@@ -200,6 +200,12 @@ void main_menu::dispatch(int& KeyAscii) {
         case '0':
             show_main_menu_do(KeyAscii);
             break;
+        case '1':
+            if (Menu_Statu != "10") order_by_text_count_do(KeyAscii);  // "10" is the shutdown menu
+            break;
+        case '2':
+            order_by_singer_do(KeyAscii);
+            break;
         case '3':
             order_by_song_num_do(KeyAscii);
             break;
@@ -214,9 +220,9 @@ void main_menu::dispatch(int& KeyAscii) {
     }
 }
 
-void main_menu::set_key_entry(const QString& text) {
+void main_menu::set_key_entry(const QString& text, Echo echo) {
     key_entry = text;
-    Label1.setText(key_entry + "\n\r");
+    Label1.setText(echo == Echo::with_line_break ? key_entry + "\n\r" : key_entry);
 }
 
 void main_menu::show_main_menu() {
@@ -232,7 +238,11 @@ void main_menu::show_main_menu() {
 
 void main_menu::show_main_menu_do(int& KeyAscii) {
     if (KeyAscii >= 42 && KeyAscii <= 57) set_key_entry(key_entry + QChar(KeyAscii));
-    if (key_entry == "3")
+    if (key_entry == "1")
+        order_by_text_count(KeyAscii);
+    else if (key_entry == "2")
+        order_by_singer(KeyAscii);
+    else if (key_entry == "3")
         order_by_song_num(KeyAscii);
     else if (key_entry == "4")
         delete_song(KeyAscii);

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <memory>
+#include <span>
 
 struct AppState;
 class MediaPlayer;
@@ -66,6 +67,21 @@ public:
     void intter_song_do(int& KeyAscii);
     void show_queue_page(int page);
 
+    // Ordering by character count: category menu, count entry, song list.
+    void order_by_text_count(int& KeyAscii);
+    void order_by_text_count_do(int& KeyAscii);
+    void order_by_text_count_do_1(int& KeyAscii);
+    void order_by_text_count_do_2(int& KeyAscii);
+    void show_count_song_page(int page);
+
+    // Ordering by singer: singer category menu, singer list, the singer's songs.
+    void order_by_singer(int& KeyAscii);
+    void order_by_singer_do(int& KeyAscii);
+    void order_by_singer_do_1(int& KeyAscii);
+    void order_by_singer_do_2(int& KeyAscii);
+    void show_singer_page(int page);
+    void show_singer_song_page(int page);
+
     void Timer1_Timer();
     void tmrGetKey_Timer();
 
@@ -80,16 +96,36 @@ private:
     void dispatch(int& KeyAscii);
     void start_singing();
     void open_manager_mode();
-    void set_key_entry(const QString& text);
+    // How Label1 echoes the entry: the main menu and the queue screens end
+    // it with a line break, the song and singer lists show it bare.
+    enum class Echo { with_line_break, bare };
+    void set_key_entry(const QString& text, Echo echo = Echo::with_line_break);
 
-    // Shared by the three queue listing screens.
+    // Shared by the three queue listing screens; typing the entry and
+    // turning pages serve every list of the window.
     void enter_queue_screen(const QString& screen, const QString& title);
-    bool type_entry_key(int KeyAscii);
+    bool type_entry_key(int KeyAscii, Echo echo = Echo::with_line_break);
     void repaint_queue_screen();
+    bool turn_page(int KeyAscii);
     void page_queue_screen(int KeyAscii);
     void delete_or_insert_row();
+
+    // Shared by the numbered song and singer lists.
+    int typed_number() const;
+    void print_numbered_page(std::span<const QString> list, int rows_per_page, int page);
+    void print_song_page(int page, const QString& caption);
+    void order_listed_song(int list_number, void (main_menu::*show_page)(int));
+    // Steps of ordering by character count and by singer.
+    void show_count_prompt();
+    void list_songs_of_count(int text_count);
+    void open_listed_singer(int list_number);
 
     AppState& state_;
     QString key_entry;
     int font_basis_px_ = 0;  // screen width in pixels that the font sizes follow
+
+    int selected_kind = 0;  // song category chosen for ordering by character count
+    int selected_sex = 0;   // singer category chosen for ordering by singer
+    QString selected_singer_name;
+    int singer_list_page = 1;  // the singer page a singer's songs were opened from
 };

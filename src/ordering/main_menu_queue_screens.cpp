@@ -70,26 +70,35 @@ void main_menu::repaint_queue_screen() {
 
 // Digits build the entry and "." takes its last character back.
 // Returns whether the key was one of them.
-bool main_menu::type_entry_key(int KeyAscii) {
+bool main_menu::type_entry_key(int KeyAscii, Echo echo) {
     if (KeyAscii >= '0' && KeyAscii <= '9') {
-        set_key_entry(key_entry + QChar(KeyAscii));
+        set_key_entry(key_entry + QChar(KeyAscii), echo);
         return true;
     }
     if (KeyAscii == '.') {
-        if (!key_entry.isEmpty()) set_key_entry(key_entry.chopped(1));
+        if (!key_entry.isEmpty()) set_key_entry(key_entry.chopped(1), echo);
+        return true;
+    }
+    return false;
+}
+
+// "-" and "+" step current_page back and forth between the first and the
+// last page of every list on this window. Returns whether it moved; the
+// caller prints the new page.
+bool main_menu::turn_page(int KeyAscii) {
+    if (KeyAscii == '-' && state_.current_page > 1) {
+        --state_.current_page;
+        return true;
+    }
+    if (KeyAscii == '+' && state_.current_page < kLastPage) {
+        ++state_.current_page;
         return true;
     }
     return false;
 }
 
 void main_menu::page_queue_screen(int KeyAscii) {
-    if (KeyAscii == '-' && state_.current_page > 1) {
-        --state_.current_page;
-        repaint_queue_screen();
-    } else if (KeyAscii == '+' && state_.current_page < kLastPage) {
-        ++state_.current_page;
-        repaint_queue_screen();
-    }
+    if (turn_page(KeyAscii)) repaint_queue_screen();
 }
 
 void main_menu::order_by_song_num_do(int& KeyAscii) {

@@ -1,0 +1,164 @@
+// What a guest waits for on the screens of ordering by character count and
+// by singer, on a catalogue of 100,000 songs and 10,000 singers: every key
+// goes through the main menu's key handler and the page it prints is painted
+// once, as the next frame would show it. A key should cost less than one
+// frame (16 ms). Counters: keys timed, median_us and worst_us per key (wall
+// clock), worst_cpu_us (the thread's processor time, which other programs
+// on the machine do not inflate); the slowest screens and keys are listed
+// after the run.
+#include "foundation/app_state.h"
+#include "foundation/catalogue.h"
+#include "foundation/picture_box.h"
+#include "ordering/main_menu.h"
+#include "platform/desktop.h"
+#include "support/null_media_player.h"
+#include "support/synthetic_catalogue.h"
+
+#include <QApplication>
+#include <QImage>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// Every path through both features: all categories with counts 1 to 10 and
+// 12, paging, ordering and going back; all singer categories, paging,
+// opening singers of several pages, paging and ordering their songs.
+// "E" stands for Enter. A list number may name an empty position, which
+// leaves the entry standing: the "."s after it take it back.
+std::vector<QByteArray> guest_session() {
+    std::vector<QByteArray> session;
+    for (int kind = 0; kind <= 7; ++kind)
+        for (const char* count : {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "12"})
+            session.push_back("1" + QByteArray::number(kind) + count + "E++-5E.11E..0E9");
+    for (const char* sex : {"1", "2", "3"})
+        session.push_back("2" + QByteArray(sex) + "++-1E.+-3E.0E+5E.+1E.0E15E..0E0E9");
+    return session;
+}
+
+struct KeyTime {
+    QString screen;  // Menu_Statu before the key
+    char key;
+    double micros;
+    double cpu_micros;
+};
+
+double thread_cpu_micros() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e6 + double(now.tv_nsec) / 1e3;
+}
+
+class OrderingScreens {
+public:
+    OrderingScreens() {
+        state_.program_folder = catalogue_.app_folder().chopped(1);
+        state_.screen_size = {1920, 1080};
+        state_.platform.make_media_player = NullMediaPlayer::factory();
+        menu_ = std::make_unique<main_menu>(state_);
+        menu_->Form_Activate();
+        frame_ = QImage(menu_->Picture1.size(), QImage::Format_RGB32);
+    }
+
+    // Runs the keys from the main menu on.
+    void run(const QByteArray& keys, std::vector<KeyTime>& times) {
+        menu_->show_main_menu();
+        for (const char* key = keys.constData(); *key; ++key) {
+            const QString screen = menu_->Menu_Statu;
+            const double cpu_start = thread_cpu_micros();
+            const auto start = std::chrono::steady_clock::now();
+            menu_->Picture1_KeyPress(*key == 'E' ? 13 : *key);
+            menu_->Picture1.render(&frame_);
+            const auto spent = std::chrono::steady_clock::now() - start;
+            times.push_back({screen, *key, std::chrono::duration<double, std::micro>(spent).count(),
+                             thread_cpu_micros() - cpu_start});
+        }
+        // Keeps the queue from filling up over the repetitions.
+        while (!state_.play_queue.empty()) state_.play_queue.delete_at(0);
+    }
+
+private:
+    SyntheticCatalogueFolder catalogue_;
+    AppState state_;
+    std::unique_ptr<main_menu> menu_;
+    QImage frame_;
+};
+
+std::vector<KeyTime>& all_times() {
+    static std::vector<KeyTime> times;
+    return times;
+}
+
+struct Summary {
+    size_t keys;
+    double median;  // wall clock, microseconds
+    double worst;
+    double worst_cpu;
+};
+
+Summary summarize(const std::vector<KeyTime>& times) {
+    std::vector<double> micros;
+    double worst_cpu = 0;
+    for (const KeyTime& time : times) {
+        micros.push_back(time.micros);
+        worst_cpu = std::max(worst_cpu, time.cpu_micros);
+    }
+    std::sort(micros.begin(), micros.end());
+    return {micros.size(), micros[micros.size() / 2], micros.back(), worst_cpu};
+}
+
+void BM_OrderingScreenKeys(benchmark::State& bench) {
+    OrderingScreens screens;
+    const std::vector<QByteArray> session = guest_session();
+    for (const QByteArray& keys : session) {
+        std::vector<KeyTime> warm_up;  // the first paint of every glyph
+        screens.run(keys, warm_up);
+    }
+    std::vector<KeyTime>& times = all_times();
+    for (auto _ : bench)
+        for (const QByteArray& keys : session) screens.run(keys, times);
+
+    const Summary summary = summarize(times);
+    bench.counters["keys"] = double(summary.keys);
+    bench.counters["median_us"] = summary.median;
+    bench.counters["worst_us"] = summary.worst;
+    bench.counters["worst_cpu_us"] = summary.worst_cpu;
+}
+BENCHMARK(BM_OrderingScreenKeys)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Every screen and key, the slowest first.
+void report_keys() {
+    std::map<std::pair<QString, char>, std::vector<KeyTime>> by_key;
+    for (const KeyTime& time : all_times()) by_key[{time.screen, time.key}].push_back(time);
+    std::vector<std::pair<std::pair<QString, char>, Summary>> rows;
+    for (const auto& [key, times] : by_key) rows.emplace_back(key, summarize(times));
+    std::sort(rows.begin(), rows.end(),
+              [](const auto& a, const auto& b) { return a.second.worst > b.second.worst; });
+    std::printf("%-8s %-5s %8s %12s %12s %12s\n", "screen", "key", "presses", "median_us", "worst_us",
+                "worst_cpu_us");
+    for (const auto& [key, summary] : rows)
+        std::printf("%-8s %-5s %8zu %12.0f %12.0f %12.0f\n", qPrintable(key.first),
+                    key.second == 'E' ? "Enter" : std::string(1, key.second).c_str(), summary.keys,
+                    summary.median, summary.worst, summary.worst_cpu);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    install_font_substitutions();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    report_keys();
+    close_kept_connection();
+    return 0;
+}
