@@ -44,6 +44,7 @@ void main_menu::Form_Load() {
     state_.clock.set_interval(Timer2, 3000);
     state_.clock.set_interval(tmrGetKey, 20);
     connect(&Timer1, &QTimer::timeout, this, &main_menu::Timer1_Timer);
+    connect(&Timer2, &QTimer::timeout, this, &main_menu::Timer2_Timer);
     connect(&tmrGetKey, &QTimer::timeout, this, &main_menu::tmrGetKey_Timer);
     Timer1.start();
     Timer2.start();
@@ -196,6 +197,9 @@ void main_menu::dispatch(int& KeyAscii) {
         case '0':
             show_main_menu_do(KeyAscii);
             break;
+        case '1':
+            if (Menu_Statu == "10") shutdown_set_do(KeyAscii);
+            break;
         case '3':
             order_by_song_num_do(KeyAscii);
             break;
@@ -204,6 +208,12 @@ void main_menu::dispatch(int& KeyAscii) {
             break;
         case '5':
             intter_song_do(KeyAscii);
+            break;
+        case '7':
+            RecordFile_do(KeyAscii);
+            break;
+        case '8':
+            MultiMedia_do(KeyAscii);
             break;
         default:
             break;  // no screen "6"
@@ -236,6 +246,12 @@ void main_menu::show_main_menu_do(int& KeyAscii) {
         intter_song(KeyAscii);
     else if (key_entry == "6")
         start_singing();
+    else if (key_entry == "7")
+        RecordFile(KeyAscii);
+    else if (key_entry == "8")
+        multimedia(KeyAscii);
+    else if (key_entry == "0")
+        shutdown_set(KeyAscii);
     else
         key_entry.clear();
 }
