@@ -4,6 +4,7 @@
 #include "platform/alsa_wave_capture.h"
 #include "platform/desktop.h"
 #include "platform/mpv_media_player.h"
+#include "platform/power_off.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -26,6 +27,7 @@ int main(int argc, char* argv[]) {
     // Leaving the jukebox ends the process at once, as the windows expect;
     // the operating system takes back the devices.
     state.platform.end_program = [] { std::_Exit(0); };
+    state.platform.request_power_off = [] { request_power_off(); };
 
     std::unique_ptr<main_menu> menu;
     auto* splash = new start_form(state.clock, [&] {

@@ -45,6 +45,7 @@ void main_menu::Form_Load() {
     state_.clock.set_interval(Timer2, 3000);
     state_.clock.set_interval(tmrGetKey, 20);
     connect(&Timer1, &QTimer::timeout, this, &main_menu::Timer1_Timer);
+    connect(&Timer2, &QTimer::timeout, this, &main_menu::Timer2_Timer);
     connect(&tmrGetKey, &QTimer::timeout, this, &main_menu::tmrGetKey_Timer);
     Timer1.start();
     Timer2.start();
@@ -201,7 +202,10 @@ void main_menu::dispatch(int& KeyAscii) {
             show_main_menu_do(KeyAscii);
             break;
         case '1':
-            if (Menu_Statu != "10") order_by_text_count_do(KeyAscii);  // "10" is the shutdown menu
+            if (Menu_Statu == "10")
+                shutdown_set_do(KeyAscii);
+            else
+                order_by_text_count_do(KeyAscii);
             break;
         case '2':
             order_by_singer_do(KeyAscii);
@@ -214,6 +218,12 @@ void main_menu::dispatch(int& KeyAscii) {
             break;
         case '5':
             intter_song_do(KeyAscii);
+            break;
+        case '7':
+            RecordFile_do(KeyAscii);
+            break;
+        case '8':
+            MultiMedia_do(KeyAscii);
             break;
         default:
             break;  // no screen "6"
@@ -250,6 +260,12 @@ void main_menu::show_main_menu_do(int& KeyAscii) {
         intter_song(KeyAscii);
     else if (key_entry == "6")
         start_singing();
+    else if (key_entry == "7")
+        RecordFile(KeyAscii);
+    else if (key_entry == "8")
+        multimedia(KeyAscii);
+    else if (key_entry == "0")
+        shutdown_set(KeyAscii);
     else
         key_entry.clear();
 }

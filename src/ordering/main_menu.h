@@ -2,12 +2,15 @@
 
 #include "foundation/picture_box.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <span>
 
@@ -82,7 +85,30 @@ public:
     void show_singer_page(int page);
     void show_singer_song_page(int page);
 
+    // The recordings browser: the list ("7") and one recording ("7_1").
+    void RecordFile(int& KeyAscii);
+    void RecordFile_do(int& KeyAscii);
+    void RecordFile_do_1(int& KeyAscii);
+    void show_record_page(int page);
+
+    // The multimedia browser: the menu ("8"), music and picture folders
+    // ("8_1", "8_2"), music playing ("8_1_2") and pictures shown ("8_2_2").
+    void multimedia(int& KeyAscii);
+    void MultiMedia_do(int& KeyAscii);
+    void MultiMedia_do_1(int& KeyAscii);
+    void MultiMedia_do_1_1(int& KeyAscii);
+    void MultiMedia_do_1_2(int& KeyAscii);
+    void showMusicPlayControl();
+    void LoadObjPIC();
+    void show_media_page(int page);
+
+    // The shutdown menu ("10").
+    void shutdown_set(int& KeyAscii);
+    void shutdown_set_do(int& KeyAscii);
+
     void Timer1_Timer();
+    // Moves the music on to the next file when one has ended.
+    void Timer2_Timer();
     void tmrGetKey_Timer();
 
 protected:
@@ -128,4 +154,46 @@ private:
     int selected_sex = 0;   // singer category chosen for ordering by singer
     QString selected_singer_name;
     int singer_list_page = 1;  // the singer page a singer's songs were opened from
+
+    // Shared by every screen that lists rows page by page.
+    void set_list_key_captions();
+    void show_band_page(int page, const std::function<QString(int slot)>& row_text, const QString& footer);
+    double entry_row() const;
+    int slot_of_row(int row) const;
+
+    // The recordings browser.
+    void read_record_folder();
+    QString recording_path() const;
+    void choose_recording();
+    void stop_and_close();
+
+    // The multimedia browser.
+    void choose_multimedia(int& KeyAscii);
+    void open_media_root(const QString& screen, const QString& root, int& KeyAscii);
+    bool music_mode() const;
+    QString media_root() const;
+    void add_media_entry(const QString& entry);
+    void open_media_row(int& KeyAscii);
+    void play_media_folder();
+    QString current_media_file() const;
+    void start_current_media();
+    void step_media(int step);
+    void show_picture_or_movie();
+    void show_play_status();
+    QString play_count_text() const;
+    void leave_media_playing(int& KeyAscii);
+
+    // The rows of a recordings or media folder listing, and while media
+    // play, the play list. A single empty entry is an empty listing.
+    QStringList file_list{QString()};
+    int file_index = 0;  // the recording chosen
+    QString media_folder;
+    QStringList media_files{QString()};  // the media files of media_folder
+    QImage loaded_picture;
+    int picture_width = 0;  // twips
+    int picture_height = 0;
+    // Set while a key handler works on the player, so that the automatic
+    // advance does not start a file in the middle of it.
+    bool player_busy = false;
+    int screen_width_px_ = 0;
 };

@@ -5,12 +5,7 @@
 #include "foundation/song_orders.h"
 #include "ordering/main_menu.h"
 
-#include <cmath>
-
 namespace {
-const QColor kGreen(0, 255, 0);
-constexpr int kLastPage = 500;
-
 QString queue_screen_title(const QString& screen) {
     if (screen == "3") return "曲目點歌 選 \"0\" 可回主目錄";
     if (screen == "4") return "刪除點歌 選 \"0\" 可回主目錄";
@@ -31,10 +26,7 @@ void main_menu::intter_song(int&) {
 }
 
 void main_menu::enter_queue_screen(const QString& screen, const QString& title) {
-    number_de.setText("上頁");
-    number_in.setText("下頁");
-    number_enter.setText("確定");
-    number_dot.setText("C");
+    set_list_key_captions();
     Menu_Statu = screen;
     Label1.clear();
     key_entry.clear();
@@ -45,56 +37,16 @@ void main_menu::enter_queue_screen(const QString& screen, const QString& title) 
 }
 
 void main_menu::show_queue_page(int page) {
-    const double h = Picture1.scale_height();
-    const double w = Picture1.scale_width();
-    const int n = state_.lines_per_page;
-    const double band = h / (n + 2);
-    Picture1.clear();
-    for (int i = 1; i <= n; ++i) {
-        const double y = i * band + 1;
-        Picture1.fill_box({0, y}, {w, y + 10}, kGreen);
-        Picture1.move_to(0, y - 0.75 * band);
-        const int slot = (page - 1) * n + i - 1;
-        const QString row = QString::number(i) + ".";
-        const QString number = state_.play_queue.number_at(slot);
-        Picture1.print(number.isEmpty() ? row : row + "   " + state_.play_queue.display_at(slot));
-    }
-    Picture1.move_to(0, (n + 1) * band + 1 - 0.8 * band);
-    Picture1.print("     第 " + QString::number(page) + " 頁");
+    const PlayQueue& queue = state_.play_queue;
+    show_band_page(
+        page,
+        [&queue](int slot) { return queue.number_at(slot).isEmpty() ? QString() : queue.display_at(slot); },
+        QString());
 }
 
 void main_menu::repaint_queue_screen() {
     show_queue_page(state_.current_page);
     Picture1.print(queue_screen_title(Menu_Statu));
-}
-
-// Digits build the entry and "." takes its last character back.
-// Returns whether the key was one of them.
-bool main_menu::type_entry_key(int KeyAscii, Echo echo) {
-    if (KeyAscii >= '0' && KeyAscii <= '9') {
-        set_key_entry(key_entry + QChar(KeyAscii), echo);
-        return true;
-    }
-    if (KeyAscii == '.') {
-        if (!key_entry.isEmpty()) set_key_entry(key_entry.chopped(1), echo);
-        return true;
-    }
-    return false;
-}
-
-// "-" and "+" step current_page back and forth between the first and the
-// last page of every list on this window. Returns whether it moved; the
-// caller prints the new page.
-bool main_menu::turn_page(int KeyAscii) {
-    if (KeyAscii == '-' && state_.current_page > 1) {
-        --state_.current_page;
-        return true;
-    }
-    if (KeyAscii == '+' && state_.current_page < kLastPage) {
-        ++state_.current_page;
-        return true;
-    }
-    return false;
 }
 
 void main_menu::page_queue_screen(int KeyAscii) {
@@ -144,16 +96,15 @@ void main_menu::intter_song_do(int& KeyAscii) {
 // page on screen.
 void main_menu::delete_or_insert_row() {
     if (key_entry.isEmpty()) return;
-    const int n = state_.lines_per_page;
-    const double row = std::floor(key_entry.toDouble());
-    if (row > n) return;  // left as typed, for the guest to correct with "C"
+    const double row = entry_row();
+    if (row > state_.lines_per_page) return;  // left as typed, for the guest to correct with "C"
     if (row <= 0) {
         Label1.setText(" 輸入錯誤!");
         key_entry.clear();
         return;
     }
     const bool deleting = Menu_Statu == "4";
-    const int slot = (state_.current_page - 1) * n + static_cast<int>(row) - 1;
+    const int slot = slot_of_row(static_cast<int>(row));
     PlayQueue& queue = state_.play_queue;
     if (queue.number_at(slot).isEmpty()) {
         Label1.setText(deleting ? "沒歌可刪!" : "沒歌可插!");

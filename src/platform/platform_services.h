@@ -16,4 +16,7 @@ struct PlatformServices {
     WaveCapture* capture = nullptr;
     // Ends the program at once (the real one quits the process).
     std::function<void()> end_program;
+    // Asks the system to switch the machine off a second from now, without
+    // waiting for it (the real one starts the system's power-off command).
+    std::function<void()> request_power_off;
 };

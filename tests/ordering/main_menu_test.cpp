@@ -1,8 +1,4 @@
-#include "foundation/catalogue.h"
-#include "ordering/main_menu.h"
-#include "support/fake_media_player.h"
-#include "support/test_catalogue.h"
-#include "support/test_support.h"
+#include "main_menu_fixture.h"
 
 #include <QApplication>
 #include <QFile>
@@ -11,52 +7,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-const QStringList kMainMenuLines{"   主目錄", "1.字數點歌", "2.歌星點歌", "3.曲目編號點歌", "4.刪除點歌",
-                                 "5.插播",    "6.開始唱歌", "7.錄音檔",   "8.多媒體",       "0.關機"};
-
-class MainMenuTest : public ::testing::Test {
-protected:
-    MainMenuTest() {
-        state->platform.make_media_player = players.factory();
-        state->platform.end_program = [this] { ++program_ends; };
-        prepare_catalogue(state->db_path);
-    }
-
-    // Builds the window the way the splash does, on the state's screen size.
-    main_menu& open_menu() {
-        menu = std::make_unique<main_menu>(*state);
-        menu->Form_Activate();
-        return *menu;
-    }
-
-    // Adds songs 1000001.. named 歌1, 歌2, ... by one singer.
-    void add_songs(int count) {
-        const int singer = add_test_singer(*state, "江蕙");
-        for (int i = 1; i <= count; ++i)
-            add_test_song(*state, QString::number(1000000 + i), 1, "歌" + QString::number(i), singer);
-    }
-
-    // Keys as the keypad sends them: digits, operators, "E" for Enter.
-    void press(const QString& keys) {
-        for (QChar key : keys) menu->Picture1_KeyPress(key == 'E' ? 13 : key.unicode());
-    }
-
-    QStringList screen() const { return menu->Picture1.lines(); }
-    QString label1() const { return menu->Label1.text(); }
-
-    void write_settings(const QString& lines) {
-        QFile file(folder.file("Setting.ini"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(lines.toUtf8());
-    }
-
-    TempFolder folder;
-    std::unique_ptr<AppState> state = make_test_state(folder);
-    FakeMediaPlayers players;
-    std::unique_ptr<main_menu> menu;
-    int program_ends = 0;
-};
 
 TEST_F(MainMenuTest, ShowsTheTenLinesAndIgnoresKeysThatChooseNothing) {
     open_menu();

@@ -1,4 +1,4 @@
-#include "menu_screen_test.h"
+#include "main_menu_fixture.h"
 
 #include <QFile>
 
@@ -7,7 +7,7 @@ namespace {
 const QStringList kSingerCategoryMenu{"請輸入曲目種類", "1.女歌手", "2.男歌手",
                                       "3.團體or其它",   "",         "9.上一目錄"};
 
-class SingerScreens : public MenuScreenTest {
+class SingerScreens : public MainMenuTest {
 protected:
     // Female singers 歌手01 .. 歌手<count>, each with one song 歌手NN之歌,
     // except those listed as without songs. Returns their codes.

@@ -1,4 +1,4 @@
-#include "menu_screen_test.h"
+#include "main_menu_fixture.h"
 
 namespace {
 
@@ -6,7 +6,7 @@ const QStringList kCategoryMenu{"請輸入曲目種類", "0.台語", "1.國語",
                                 "4.日語",         "5.兒歌", "6.其它", "",       "9.上一目錄"};
 const QString kFooterPage1 = "  第 1 頁 選\"0\"可回主選單";
 
-class TextCountScreens : public MenuScreenTest {
+class TextCountScreens : public MainMenuTest {
 protected:
     TextCountScreens() { singer = add_test_singer(*state, "江蕙"); }
 
