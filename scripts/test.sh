@@ -9,10 +9,17 @@ echo "== formatting"
 mapfile -t sources < <(find src tests bench -name '*.cpp' -o -name '*.h' | sort)
 clang-format --dry-run --Werror "${sources[@]}"
 
-echo "== build"
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
+
+echo "== build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKARAOKE_WERROR=ON
 cmake --build build -j "$(nproc)"
+
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKARAOKE_WERROR=ON \
+  -DKARAOKE_SANITIZE=ON -DKARAOKE_BENCH=OFF
+cmake --build build-sanitize -j "$(nproc)"
+ctest --test-dir build-sanitize --output-on-failure -j "$(nproc)"
 
 echo "== tests"
 ctest --test-dir build --output-on-failure -j "$(nproc)"
