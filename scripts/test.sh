@@ -16,7 +16,9 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKARAOKE_WERROR=
 cmake --build build -j "$(nproc)"
 
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKARAOKE_WERROR=ON \
+# Warnings are judged by the build above: with the sanitizers GCC 12 reports
+# array bounds it cannot see through (Qt's empty byte array), falsely.
+cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKARAOKE_WERROR=OFF \
   -DKARAOKE_SANITIZE=ON -DKARAOKE_BENCH=OFF
 cmake --build build-sanitize -j "$(nproc)"
 ctest --test-dir build-sanitize --output-on-failure -j "$(nproc)"
