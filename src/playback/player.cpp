@@ -117,6 +117,8 @@ void player::place_message_labels() {
     for (QLabel* label : {&labMsg, &labMSGBack}) {
         label->setFont(font);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        // Keeps the last character off the screen's edge.
+        label->setContentsMargins(0, 0, 2 * offset, 0);
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
     labMsg.setStyleSheet("color: white; background: transparent;");
