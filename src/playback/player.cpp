@@ -12,11 +12,26 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyle>
 
 #include <exception>
 
 void select_audio_track(MediaPlayer& media, int channel) {
     if (media.audio_stream_count() > 2) media.set_current_audio_stream(channel);
+}
+
+void OutlineLabel::paintEvent(QPaintEvent*) {
+    const QFontMetrics metrics(font());
+    const QRect area = contentsRect();
+    const QRect text_box = QStyle::alignedRect(
+        layoutDirection(), alignment(), QSize(metrics.horizontalAdvance(text()), metrics.height()), area);
+    QPainterPath outline;
+    outline.addText(text_box.left(), text_box.top() + metrics.ascent(), font(), text());
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillPath(outline, palette().color(QPalette::WindowText));
 }
 
 player::player(AppState& state, QWidget* parent) : QDialog(parent), state_(state) {
@@ -121,8 +136,13 @@ void player::place_message_labels() {
         label->setContentsMargins(0, 0, 2 * offset, 0);
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
-    labMsg.setStyleSheet("color: white; background: transparent;");
-    labMSGBack.setStyleSheet("color: black; background: transparent;");
+    const auto set_text_colour = [](QLabel& label, const QColor& colour) {
+        QPalette text_palette = label.palette();
+        text_palette.setColor(QPalette::WindowText, colour);
+        label.setPalette(text_palette);
+    };
+    set_text_colour(labMsg, Qt::white);
+    set_text_colour(labMSGBack, Qt::black);
     labMSGBack.setText(labMsg.text());
     raise_message_labels();
 }
