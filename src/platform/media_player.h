@@ -63,9 +63,10 @@ public:
 
     // Seconds played and the length of the loaded media (0 while unknown).
     virtual double position_seconds() const = 0;
-    virtual double duration_seconds() const = 0;
-    // Jumps to a position while playing or paused.
-    virtual void seek(double seconds) = 0;
+    virtual double duration_seconds() const { return 0; }
+    // Jumps to a position while playing or paused; a player that cannot
+    // seek ignores it.
+    virtual void seek(double /*seconds*/) {}
 
     // 0..100; values outside are clamped. Starts at 50.
     void set_volume(int volume);
