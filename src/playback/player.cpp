@@ -62,7 +62,6 @@ void player::Form_Load() {
     labMsg.hide();
 
     Load_Background(1);
-    wmp1->set_geometry(QRect(0, 0, 1, 1));
     wmp1->set_auto_start(false);
     wmp1->set_mode("autorewind", false);
     wmp1->set_mode("loop", false);
@@ -108,12 +107,13 @@ void player::Form_Activate() {
     state_.insert_window_open = false;
     if (!first_activation || unloaded_) return;
     first_activation = false;
+    // The labels first: a hotkey pressed during the pause shows its message.
+    place_message_labels();
+    hide_pointer(*this);
     if (!state_.play_queue.empty() && pause_between_songs()) {
         Load_Background(0);
         play_head();
     }
-    place_message_labels();
-    hide_pointer(*this);
 }
 
 // A quarter of the screen wide in the top-right corner, the shadow offset
@@ -143,7 +143,6 @@ void player::place_message_labels() {
     };
     set_text_colour(labMsg, Qt::white);
     set_text_colour(labMSGBack, Qt::black);
-    labMSGBack.setText(labMsg.text());
     raise_message_labels();
 }
 

@@ -131,6 +131,15 @@ TEST_F(PlayerTest, ABrokenSongIsSkippedWithoutAMessage) {
     EXPECT_EQ(state->play_queue.size(), 1);
 }
 
+TEST_F(PlayerTest, WithoutTheCatalogueTheSongCannotBeFoundAndTheGuestSeesWhy) {
+    open_player();
+    QFile::remove(state->db_path);
+    queue_song(1);
+    screen->Player_OneSong();
+    EXPECT_EQ(media().played_urls, QStringList{"file://"});
+    EXPECT_FALSE(message().isEmpty());
+}
+
 TEST_F(PlayerTest, UpperCaseLettersAreHotkeysAndOtherKeysOpenThePanel) {
     queue_song(1);
     open_player();
