@@ -12,26 +12,11 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPainterPath>
-#include <QStyle>
 
 #include <exception>
 
 void select_audio_track(MediaPlayer& media, int channel) {
     if (media.audio_stream_count() > 2) media.set_current_audio_stream(channel);
-}
-
-void OutlineLabel::paintEvent(QPaintEvent*) {
-    const QFontMetrics metrics(font());
-    const QRect area = contentsRect();
-    const QRect text_box = QStyle::alignedRect(
-        layoutDirection(), alignment(), QSize(metrics.horizontalAdvance(text()), metrics.height()), area);
-    QPainterPath outline;
-    outline.addText(text_box.left(), text_box.top() + metrics.ascent(), font(), text());
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillPath(outline, palette().color(QPalette::WindowText));
 }
 
 player::player(AppState& state, QWidget* parent) : QDialog(parent), state_(state) {

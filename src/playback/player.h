@@ -11,17 +11,6 @@ struct AppState;
 class MediaPlayer;
 class small_control_main;
 
-// A label whose text is filled as outlines. The status message stands over
-// the video, where the window has no background of its own, and Qt's cached
-// glyphs larger than 64 pixels leave no trace on a transparent background.
-class OutlineLabel : public QLabel {
-public:
-    using QLabel::QLabel;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-};
-
 // The full-screen singing window. It plays the head of the play queue,
 // removes each song when it ends, fails or is skipped, and shows the
 // background picture for three seconds before the next one. Keys go to the
@@ -43,8 +32,8 @@ public:
 
     std::unique_ptr<MediaPlayer> wmp1;
     QLabel Image1;
-    OutlineLabel labMSGBack;
-    OutlineLabel labMsg;
+    QLabel labMSGBack;
+    QLabel labMsg;
     QTimer Timer1;     // starts the head when idle
     QTimer Timer2;     // watches the play state
     QTimer Timer3;     // a flag only: on while the player polls the arrow keys itself

@@ -1,4 +1,3 @@
-#include "foundation/picture_box.h"
 #include "foundation/settings.h"
 #include "ordering/main_menu.h"
 #include "playback/hotkeys.h"
@@ -13,10 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// As in the program: large glyphs come from Qt's cache (read once, at the
-// first text drawn).
-[[maybe_unused]] const bool large_glyph_cache = (enable_large_glyph_cache(), true);
 
 // Only an upper bound; the test clock makes every pause a few milliseconds.
 constexpr int kTimeoutMs = 5000;
@@ -260,22 +255,6 @@ TEST_F(PlayerTest, MessagesStandInTheTopRightCornerAboveTheVideo) {
     const QObjectList& children = screen->children();
     EXPECT_GT(children.indexOf(&screen->labMSGBack), children.indexOf(screen->wmp1->video_surface()));
     EXPECT_GT(children.indexOf(&screen->labMsg), children.indexOf(&screen->labMSGBack));
-}
-
-// Over the video the labels' background is transparent; the text must still
-// cover pixels there, at the large sizes of a full-HD screen too.
-TEST_F(PlayerTest, MessageTextIsDrawnOverATransparentBackground) {
-    state->screen_size = {1920, 1080};
-    open_player();
-    show_player_message(*screen, "聲道 : 右", 3);
-    QImage image(screen->labMsg.size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    screen->labMsg.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    int white = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            white += qAlpha(image.pixel(x, y)) > 200 && qRed(image.pixel(x, y)) > 200;
-    EXPECT_GT(white, 1000);
 }
 
 TEST_F(PlayerTest, ArrowKeysActOnlyOnceThePanelWasOpenedAndClosed) {
