@@ -56,6 +56,13 @@ public:
     // empty otherwise, as there is then no position to show.
     QString current_position_text() const;
 
+    // Seconds played and the length of the loaded media (0 while unknown).
+    virtual double position_seconds() const = 0;
+    virtual double duration_seconds() const { return 0; }
+    // Jumps to a position while playing or paused; a player that cannot
+    // seek ignores it.
+    virtual void seek(double /*seconds*/) {}
+
     // 0..100; values outside are clamped. Starts at 50.
     void set_volume(int volume);
     int volume() const { return volume_; }
@@ -92,8 +99,6 @@ signals:
     void key_pressed(int key_code);
 
 protected:
-    // Seconds played of the loaded media.
-    virtual double position_seconds() const = 0;
     // Hand a changed setting to the engine.
     virtual void apply_volume(int /*volume*/) {}
     virtual void apply_loop(bool /*on*/) {}

@@ -387,6 +387,19 @@ void MpvMediaPlayer::apply_loop(bool on) {
     set_property("loop-file", on ? "inf" : "no");
 }
 
+double MpvMediaPlayer::duration_seconds() const {
+    double seconds = 0;
+    if (!media_loaded_ || mpv_get_property(mpv_, "duration", MPV_FORMAT_DOUBLE, &seconds) < 0) return 0;
+    return seconds;
+}
+
+void MpvMediaPlayer::seek(double seconds) {
+    if (!media_loaded_ || (state_ != play_state::playing && state_ != play_state::paused)) return;
+    const QByteArray target = QByteArray::number(std::max(0.0, seconds));
+    const char* command[] = {"seek", target.constData(), "absolute", nullptr};
+    mpv_command(mpv_, command);
+}
+
 int MpvMediaPlayer::audio_stream_count() const {
     if (!media_loaded_) return 0;
     std::int64_t tracks = 0;

@@ -50,9 +50,11 @@ public:
     int current_audio_stream() const override;
     void set_current_audio_stream(int index) override;
     QWidget* video_surface() const override;
+    double position_seconds() const override;
+    double duration_seconds() const override;
+    void seek(double seconds) override;
 
 protected:
-    double position_seconds() const override;
     void apply_volume(int volume) override;
     void apply_loop(bool on) override;
 

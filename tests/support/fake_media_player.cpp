@@ -50,6 +50,11 @@ void FakeMediaPlayer::close() {
     set_state(play_state::undefined);
 }
 
+void FakeMediaPlayer::seek(double seconds) {
+    calls << "seek";
+    if (state_ == play_state::playing || state_ == play_state::paused) position_ = seconds;
+}
+
 void FakeMediaPlayer::set_current_audio_stream(int index) {
     if (index < 1 || index > audio_stream_count() || index == current_stream_) return;
     current_stream_ = index;

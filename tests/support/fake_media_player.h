@@ -27,6 +27,9 @@ public:
     int current_audio_stream() const override { return current_stream_; }
     void set_current_audio_stream(int index) override;
     QWidget* video_surface() const override;
+    double position_seconds() const override { return position_; }
+    double duration_seconds() const override { return state_ == play_state::undefined ? 0 : duration_; }
+    void seek(double seconds) override;
 
     // Driving by hand. Each emits what the engine would.
     void set_state(int state);         // play_state_changed when it differs
@@ -34,14 +37,12 @@ public:
     void fail_song();                  // ready, then error_occurred
     void set_stream_count(int count);  // streams of every media loaded
     void set_position(double seconds) { position_ = seconds; }
+    void set_duration(double seconds) { duration_ = seconds; }
 
     // What the callers did.
     QStringList played_urls;          // the URL at every play() that started it
     std::vector<int> stream_choices;  // every stream index that took effect
-    QStringList calls;                // "set_url", "play", "pause", "stop", "close"
-
-protected:
-    double position_seconds() const override { return position_; }
+    QStringList calls;                // "set_url", "play", "pause", "stop", "close", "seek"
 
 private:
     QPointer<QWidget> surface_;
@@ -50,6 +51,7 @@ private:
     int stream_count_ = 1;
     int current_stream_ = 1;
     double position_ = 0;
+    double duration_ = 180;
 };
 
 // Hands out fake players and keeps track of them, so that a test can reach
