@@ -1,5 +1,7 @@
 #include "playback/player.h"
 
+#include "mixer/voice_recording.h"
+
 #include "foundation/app_state.h"
 #include "foundation/lookups.h"
 #include "foundation/start_form.h"
@@ -297,29 +299,12 @@ void player::tmrMSG_Timer() {
 }
 
 void player::wmp1_PlayStateChange(int new_state) {
-    if (state_.is_recording && new_state != play_state::playing) end_recording_take();
+    if (state_.is_recording && new_state != play_state::playing) end_recording_take(state_);
     raise_message_labels();
 }
 
 // The song stopped during a recording: the take is complete and is kept
 // under record_file.
-void player::end_recording_take() {
-    state_.is_recording = false;
-    const QString temporary = state_.app_folder + "TEMPWave.wav";
-    QFile::remove(temporary);
-    WaveCapture* capture = state_.platform.capture;
-    if (capture) {
-        capture->send(kCaptureStop);
-        capture->send(kCaptureSavePrefix + temporary);
-    }
-    if (QFile::exists(temporary)) {
-        QFile::remove(state_.record_file);
-        QFile::copy(temporary, state_.record_file);
-    }
-    if (capture) capture->send(kCaptureCloseAll);
-    QFile::remove(temporary);
-}
-
 void player::done(int result) {
     if (!unloaded_) Form_Unload();
     QDialog::done(result);

@@ -96,7 +96,6 @@ private:
     bool pause_between_songs();
     void show_control_panel();
     void resume_arrow_polling();
-    void end_recording_take();
 
     AppState& state_;
     std::unique_ptr<small_control_main> control_panel_;
