@@ -258,7 +258,9 @@ void MpvMediaPlayer::close() {
 void MpvMediaPlayer::start_source() {
     unload();
     const QString path = playable_path();
-    if (path.isEmpty() || !mpv_) {
+    // mpv would play a folder as a playlist of what it holds, whose entries
+    // this player does not follow: the song would never end.
+    if (path.isEmpty() || !mpv_ || QFileInfo(path).isDir()) {
         fail_later();
     } else {
         set_property("pause", "no");

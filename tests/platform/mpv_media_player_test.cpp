@@ -2,6 +2,8 @@
 #include "support/media_clips.h"
 
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
@@ -170,6 +172,21 @@ TEST_F(MpvMediaPlayerTest, AnEmptyUrlClosesTheMedia) {
     EXPECT_EQ(player.play_state(), play_state::undefined);
     player.play();
     EXPECT_EQ(player.play_state(), play_state::undefined);
+}
+
+}  // namespace
+
+namespace {
+
+// A song whose location names a folder is a broken entry, not a playlist of
+// whatever the folder holds.
+TEST_F(MpvMediaPlayerTest, AFolderIsAnErrorEvenWhenItHoldsMedia) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(clips.two_streams, folder.filePath("inside.mp4")));
+    ASSERT_TRUE(play_to_outcome(folder.path()));
+    EXPECT_EQ(failed.count(), 1);
+    EXPECT_EQ(ended.count(), 0);
+    EXPECT_EQ(player.play_state(), play_state::ready);
 }
 
 }  // namespace
