@@ -1,18 +1,135 @@
 #include "mixer/voice_recording.h"
 
 #include "foundation/app_state.h"
+#include "platform/media_player.h"
 #include "platform/wave_capture.h"
+#include "playback/player.h"
 
 #include <QFile>
 
+#include <initializer_list>
+
 namespace {
+
+// Linux file systems hold at most 255 bytes in one name.
+constexpr qsizetype kMaxFileNameBytes = 255;
+
 void send(const AppState& state, const QString& command) {
     if (state.platform.capture) state.platform.capture->send(command);
 }
+
+void send_all(const AppState& state, std::initializer_list<const char*> commands) {
+    for (const char* command : commands) send(state, command);
+}
+
+// Drops whole characters from the end until the text fits the bytes in UTF-8.
+QString cut_to_utf8_bytes(QString text, qsizetype max_bytes) {
+    while (text.toUtf8().size() > max_bytes) {
+        const qsizetype last = text.size() - 1;
+        const bool surrogate_pair =
+            last > 0 && text.at(last).isLowSurrogate() && text.at(last - 1).isHighSurrogate();
+        text.chop(surrogate_pair ? 2 : 1);
+    }
+    return text;
+}
+
+// A title may hold a "/", which would make the name a path into another
+// folder; the full-width slash reads the same.
+QString file_name_text(const QString& display_text) {
+    QString text = display_text.trimmed();
+    text.replace(QChar('/'), QStringLiteral("／"));
+    text.remove(QChar('\0'));
+    return text;
+}
+
+// A finished take of the same song in the same minute keeps its file: the
+// new take takes the next free copy number.
+QString free_record_file_name(const AppState& state) {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString display_text = state.play_queue.display_at(0);
+    constexpr int kMostCopies = 999;
+    QString name;
+    for (int copy = 1; copy <= kMostCopies; ++copy) {
+        name = record_file_name(state.settings.RecordPath, now, display_text, copy);
+        if (!QFile::exists(name)) break;
+    }
+    return name;
+}
+
+void stop_song(player& screen) {
+    screen.Timer2.stop();
+    screen.Timer1.stop();
+    screen.wmp1->stop();
+    screen.wmp1->close();
+}
+
+// Two seconds of background before the song starts again. False when the
+// player was closed meanwhile: nothing may start then.
+bool pause_before_take(AppState& state, player& screen) {
+    screen.Load_Background(1);
+    state.clock.wait_seconds(2);
+    if (screen.unloaded()) return false;
+    screen.Load_Background(0);
+    return true;
+}
+
+// The capture is already recording: the song starts from its beginning with it.
+void play_song_with_take(AppState& state, player& screen,
+                         const std::function<void(const QString&)>& show_caption) {
+    screen.play_head();
+    screen.Timer2.start();
+    screen.Timer1.start();
+    state.is_recording = true;
+    show_caption(kRecordRunningCaption);
+}
+
+void start_take(AppState& state, player& screen, const std::function<void(const QString&)>& show_caption) {
+    stop_song(screen);
+    const bool still_open = pause_before_take(state, screen);
+    state.record_file.clear();
+    if (!still_open) return;
+    state.record_file = free_record_file_name(state);
+    send_all(state, {kCaptureCloseAll, kCaptureOpen, kCaptureStop, kCaptureSeekToStart, kCaptureSetFormat,
+                     kCaptureRecord});
+    play_song_with_take(state, screen, show_caption);
+}
+
+// Stopping the song ends the running take (the player saves it), so the
+// files it left are removed before the same name is recorded again.
+void restart_take(AppState& state, player& screen, const std::function<void(const QString&)>& show_caption) {
+    stop_song(screen);
+    show_caption(kRecordRestartingCaption);
+    const bool still_open = pause_before_take(state, screen);
+    send(state, kCaptureStop);
+    QFile::remove(temporary_wave_path(state));
+    if (!state.record_file.isEmpty()) QFile::remove(state.record_file);
+    if (!still_open) return;
+    send_all(state, {kCaptureCloseAll, kCaptureOpen, kCaptureSeekToStart, kCaptureSetFormat, kCaptureRecord});
+    play_song_with_take(state, screen, show_caption);
+}
+
 }  // namespace
 
 QString temporary_wave_path(const AppState& state) {
     return state.app_folder + "TEMPWave.wav";
+}
+
+QString record_file_name(const QString& record_path, const QDateTime& when, const QString& display_text,
+                         int copy) {
+    const QString folder = record_path.endsWith('/') ? record_path : record_path + '/';
+    const QString stamp = when.toString("yyMMddHHmm");
+    const QString ending = (copy > 1 ? QString(" (%1)").arg(copy) : QString()) + ".wav";
+    const qsizetype room = kMaxFileNameBytes - stamp.toUtf8().size() - ending.toUtf8().size();
+    return folder + stamp + cut_to_utf8_bytes(file_name_text(display_text), room) + ending;
+}
+
+void record_current_song(AppState& state, player& screen,
+                         const std::function<void(const QString&)>& show_caption) {
+    if (screen.wmp1->play_state() != play_state::playing) return;
+    if (state.is_recording)
+        restart_take(state, screen, show_caption);
+    else
+        start_take(state, screen, show_caption);
 }
 
 void end_recording_take(AppState& state) {
@@ -22,10 +139,13 @@ void end_recording_take(AppState& state) {
     send(state, kCaptureStop);
     send(state, kCaptureSavePrefix + temporary);
     // No input (or a busy one) leaves no temporary file; an earlier take of
-    // the same name is then kept rather than replaced by nothing.
+    // the same name is then kept rather than replaced by nothing. The final
+    // name holds a complete file or none: a copy that fails (full disk) must
+    // not leave a truncated take behind.
     if (QFile::exists(temporary)) {
         QFile::remove(state.record_file);
-        QFile::copy(temporary, state.record_file);
+        if (!QFile::rename(temporary, state.record_file) && !QFile::copy(temporary, state.record_file))
+            QFile::remove(state.record_file);
     }
     send(state, kCaptureCloseAll);
     QFile::remove(temporary);

@@ -1,6 +1,7 @@
 #include "playback/hotkeys.h"
 
 #include "foundation/app_state.h"
+#include "mixer/mixer_menu.h"
 #include "panels/small_control_main.h"
 #include "platform/media_player.h"
 #include "playback/player.h"
@@ -8,26 +9,6 @@
 #include <algorithm>
 
 namespace {
-
-// The sound panel's buttons that the hotkeys press (its vol_mic_Click,
-// vol_music_Click and cmdRecord_Click). The panel is not part of the program
-// yet, so these act on the player alone; once it is, the hotkeys call its
-// hidden instance instead and these go.
-void mixer_vol_mic_Click(AppState& state, player& screen, int index) {
-    // The buttons read 1左, 2中, 3右; the channels are numbered 1 中, 2 左, 3 右.
-    static constexpr int channel_of_button[] = {2, 1, 3};
-    state.sound_channel = channel_of_button[index];
-    show_player_message(screen, "聲道 : " + state.sound_channel_names[state.sound_channel], 3);
-}
-
-void mixer_vol_music_Click(player& screen, int index) {
-    const int volume = screen.wmp1->volume();
-    screen.wmp1->set_volume(index == 1 ? std::min(volume + 10, 100) : (volume > 10 ? volume - 10 : 0));
-}
-
-// Recording needs the sound panel and the capture steps: until they are
-// part of the program the record hotkey only announces itself.
-void mixer_cmdRecord_Click() {}
 
 void show_hotkey_message(player& screen, const QString& text) {
     show_player_message(screen, text, 3);
@@ -68,19 +49,19 @@ bool play_hotkey(AppState& state, player& screen, int KeyAscii) {
             screen.control_panel().key_next_Click();
             return true;
         case Settings::HotKeySoundChannel1:
-            mixer_vol_mic_Click(state, screen, 0);
+            screen.mixer_panel().vol_mic_Click(0);
             show_hotkey_message(screen, "聲道 1");
             return true;
         case Settings::HotKeySoundChannel2:
-            mixer_vol_mic_Click(state, screen, 1);
+            screen.mixer_panel().vol_mic_Click(1);
             show_hotkey_message(screen, "聲道 2");
             return true;
         case Settings::HotKeySoundChannel3:
-            mixer_vol_mic_Click(state, screen, 2);
+            screen.mixer_panel().vol_mic_Click(2);
             show_hotkey_message(screen, "聲道 3");
             return true;
         case Settings::HotKeyRecord:
-            mixer_cmdRecord_Click();
+            screen.mixer_panel().cmdRecord_Click();
             show_hotkey_message(screen, "錄音");
             return true;
         case Settings::HotKeyPause:
@@ -92,11 +73,11 @@ bool play_hotkey(AppState& state, player& screen, int KeyAscii) {
             show_hotkey_message(screen, "重唱");
             return true;
         case Settings::HotKeyVolIncrease:
-            mixer_vol_music_Click(screen, 1);
+            screen.mixer_panel().vol_music_Click(1);
             show_hotkey_message(screen, "大聲 : " + volume_text(screen.wmp1->volume()));
             return true;
         case Settings::HotKeyVolDecrease:
-            mixer_vol_music_Click(screen, 0);
+            screen.mixer_panel().vol_music_Click(0);
             show_hotkey_message(screen, "小聲 : " + volume_text(screen.wmp1->volume()));
             return true;
         default:

@@ -1,10 +1,10 @@
 #include "playback/player.h"
 
-#include "mixer/voice_recording.h"
-
 #include "foundation/app_state.h"
 #include "foundation/lookups.h"
 #include "foundation/start_form.h"
+#include "mixer/mixer_menu.h"
+#include "mixer/voice_recording.h"
 #include "panels/small_control_main.h"
 #include "platform/desktop.h"
 #include "platform/media_player.h"
@@ -276,6 +276,11 @@ small_control_main& player::control_panel() {
     return *control_panel_;
 }
 
+mixer_menu& player::mixer_panel() {
+    if (!mixer_panel_) mixer_panel_ = std::make_unique<mixer_menu>(state_, *this);
+    return *mixer_panel_;
+}
+
 // Arrow presses made while the player did not poll (the panel had the keys)
 // are forgotten, so that they do not act on the player afterwards.
 void player::resume_arrow_polling() {
@@ -298,13 +303,16 @@ void player::tmrMSG_Timer() {
     count_down_player_message(*this);
 }
 
+// The song stopped during a recording: the take is complete and is kept
+// under record_file.
 void player::wmp1_PlayStateChange(int new_state) {
-    if (state_.is_recording && new_state != play_state::playing) end_recording_take(state_);
+    if (state_.is_recording && new_state != play_state::playing) {
+        end_recording_take(state_);
+        if (mixer_panel_) mixer_panel_->cmdRecord.setText(kRecordIdleCaption);
+    }
     raise_message_labels();
 }
 
-// The song stopped during a recording: the take is complete and is kept
-// under record_file.
 void player::done(int result) {
     if (!unloaded_) Form_Unload();
     QDialog::done(result);

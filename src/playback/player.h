@@ -9,6 +9,7 @@
 
 struct AppState;
 class MediaPlayer;
+class mixer_menu;
 class small_control_main;
 
 // The full-screen singing window. It plays the head of the play queue,
@@ -66,6 +67,9 @@ public:
     // The small control panel, made hidden on first use, so that the hotkeys
     // can call its operations while it is not on screen.
     small_control_main& control_panel();
+    // The sound panel, made hidden on first use in the same way: the hotkeys
+    // press its buttons, the control panel's "4音效" shows it.
+    mixer_menu& mixer_panel();
 
     // True once the window has been closed: work that was waiting inside a
     // nested event loop (a three-second pause) must not start a song then.
@@ -99,6 +103,7 @@ private:
 
     AppState& state_;
     std::unique_ptr<small_control_main> control_panel_;
+    std::unique_ptr<mixer_menu> mixer_panel_;
     bool first_activation = true;
     bool key_panel_open = false;
     // During a three-second pause before a song starts: nothing else may

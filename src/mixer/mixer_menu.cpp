@@ -1,0 +1,217 @@
+#include "mixer/mixer_menu.h"
+
+#include "foundation/app_state.h"
+#include "foundation/helpers.h"
+#include "foundation/key_input.h"
+#include "mixer/voice_recording.h"
+#include "platform/media_player.h"
+#include "playback/hotkeys.h"
+#include "playback/player.h"
+
+#include <QKeyEvent>
+
+#include <algorithm>
+
+namespace {
+
+// The panel's design size in twips; it is scaled to a quarter of the screen.
+constexpr int kDesignWidth = 1560;
+constexpr int kDesignHeight = 1332;
+
+}  // namespace
+
+mixer_menu::mixer_menu(AppState& state, player& screen)
+    : QDialog(&screen, Qt::Dialog | Qt::FramelessWindowHint), state_(state), screen_(screen) {
+    setWindowTitle("Mixer");
+    Label2.setText("音樂");
+    vol_music[0].setText("4-");
+    vol_music[1].setText("5+");
+    label3.setText("聲道");
+    vol_mic[0].setText("1左");
+    vol_mic[1].setText("2中");
+    vol_mic[2].setText("3右");
+    Label4.setText("音調");
+    tune_key[0].setText("--");
+    tune_key[1].setText("++");
+    cmdRecord.setText(kRecordIdleCaption);
+    Command1.setText("0離開");
+    for (QPushButton& key : tune_key) key.setEnabled(false);
+    lay_out();
+
+    // The buttons act on the press of the mouse button; the keys stay with
+    // the window, so no button takes the focus.
+    for (int i = 0; i < 2; ++i)
+        connect(&vol_music[i], &QPushButton::pressed, this, [this, i] { vol_music_Click(i); });
+    for (int i = 0; i < 3; ++i)
+        connect(&vol_mic[i], &QPushButton::pressed, this, [this, i] { vol_mic_Click(i); });
+    connect(&cmdRecord, &QPushButton::pressed, this, &mixer_menu::cmdRecord_Click);
+    connect(&Command1, &QPushButton::pressed, this, &mixer_menu::Command1_Click);
+    for (QPushButton* key : findChildren<QPushButton*>()) key->setFocusPolicy(Qt::NoFocus);
+
+    state_.clock.set_interval(tmrGetKey, 20);
+    state_.clock.set_interval(Timer1, 100);
+    connect(&tmrGetKey, &QTimer::timeout, this, &mixer_menu::tmrGetKey_Timer);
+    connect(&Timer1, &QTimer::timeout, this, &mixer_menu::Timer1_Timer);
+    Form_Load();
+}
+
+// The design places in twips, then everything scaled so that the panel is a
+// quarter of the screen wide.
+void mixer_menu::lay_out() {
+    const double tpp = state_.twips_per_pixel;
+    const auto place = [this, tpp](QWidget& widget, int left, int top, int width, int height) {
+        if (&widget != this) widget.setParent(this);
+        widget.setGeometry(qRound(left / tpp), qRound(top / tpp), qRound(width / tpp), qRound(height / tpp));
+    };
+    place(*this, 0, 0, kDesignWidth, kDesignHeight);
+    place(Label2, 0, 0, 375, 255);
+    place(vol_music[0], 360, 0, 375, 255);
+    place(vol_music[1], 720, 0, 375, 255);
+    place(lb_vol_music, 1200, 0, 615, 255);
+    place(label3, 0, 240, 375, 255);
+    for (int i = 0; i < 3; ++i) place(vol_mic[i], 360 * (i + 1), 240, 375, 255);
+    place(Label4, 0, 480, 375, 255);
+    place(tune_key[0], 360, 480, 375, 255);
+    place(tune_key[1], 720, 480, 375, 255);
+    place(Label5, 1200, 480, 495, 255);
+    place(Label6, 1440, 480, 375, 255);
+    place(cmdRecord, 360, 720, 735, 300);
+    place(Command1, 360, 1021, 735, 300);
+
+    QFont font("標楷體");
+    font.setPointSizeF(9);
+    setFont(font);
+    const double factor = 0.25 * state_.screen_size.width() * tpp / kDesignWidth;
+    scale_control(this, factor);
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) scale_control(child, factor);
+    Command1.move(Command1.x(), cmdRecord.y() + cmdRecord.height());
+}
+
+// What a fresh load shows: the volume's integer tenth, the record caption of
+// the take's state, no channel name, at the configured place.
+void mixer_menu::Form_Load() {
+    lb_vol_music.setText(QString::number(screen_.wmp1->volume() / 10));
+    cmdRecord.setText(state_.is_recording ? kRecordRunningCaption : kRecordIdleCaption);
+    Label6.clear();
+    move(state_.settings.SmallScreenLeft / state_.twips_per_pixel,
+         state_.settings.SmallScreenTop / state_.twips_per_pixel);
+    loaded_ = true;
+}
+
+void mixer_menu::ensure_loaded() {
+    if (!loaded_) Form_Load();
+}
+
+void mixer_menu::show_from_panel(const std::function<void()>& back_to_panel) {
+    ensure_loaded();
+    left_by_guest_ = false;
+    exec();
+    if (left_by_guest_ && !screen_.unloaded() && back_to_panel) back_to_panel();
+}
+
+// The hidden panel that serves the hotkeys polls nothing: the arrow keys
+// belong to the window on screen.
+void mixer_menu::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    ensure_loaded();
+    read_pressed_key(state_);  // arrows pressed before the panel came up are not for it
+    Timer1.start();
+    tmrGetKey.start();
+}
+
+void mixer_menu::hideEvent(QHideEvent* event) {
+    Timer1.stop();
+    tmrGetKey.stop();
+    QDialog::hideEvent(event);
+}
+
+void mixer_menu::keyPressEvent(QKeyEvent* event) {
+    // Every key goes to the key handler; Escape must not close the panel.
+    if (const auto code = key_code_of(*event)) Form_KeyPress(*code);
+}
+
+void mixer_menu::Form_KeyPress(int key) {
+    ensure_loaded();
+    const int translated = translate_key(state_.settings, key);
+    if (play_hotkey(state_, screen_, translated)) return;
+    switch (translated) {
+        case '0':
+            Command1_Click();
+            break;
+        case '1':
+            choose_channel(2);
+            break;
+        case '2':
+            choose_channel(1);
+            break;
+        case '3':
+            choose_channel(3);
+            break;
+        case '4':
+            vol_music_Click(0);
+            break;
+        case '5':
+            vol_music_Click(1);
+            break;
+        case '9':
+            cmdRecord_Click();
+            break;
+        default:
+            break;
+    }
+}
+
+// The panel only records the choice; the player's watch timer applies it.
+void mixer_menu::choose_channel(int channel) {
+    state_.sound_channel = channel;
+    show_player_message(screen_, "聲道 : " + state_.sound_channel_names[channel], 3);
+}
+
+void mixer_menu::vol_music_Click(int index) {
+    ensure_loaded();
+    MediaPlayer& media = *screen_.wmp1;
+    const int volume = media.volume();
+    if (index == 1)
+        media.set_volume(std::min(volume + 10, 100));
+    else if (index == 0)
+        media.set_volume(volume > 10 ? volume - 10 : 0);
+    lb_vol_music.setText(volume_text(media.volume()));
+}
+
+// The buttons pass through the key handler, hotkey check included, as the
+// digits "1" to "3" would.
+void mixer_menu::vol_mic_Click(int index) {
+    static const char* const kChannelNames[] = {"左", "中", "右"};
+    if (index < 0 || index > 2) return;
+    Form_KeyPress('1' + index);
+    Label6.setText(kChannelNames[index]);
+}
+
+void mixer_menu::cmdRecord_Click() {
+    ensure_loaded();
+    record_current_song(state_, screen_, [this](const QString& caption) { cmdRecord.setText(caption); });
+}
+
+void mixer_menu::Command1_Click() {
+    Timer1.stop();
+    loaded_ = false;
+    left_by_guest_ = true;
+    done(QDialog::Accepted);
+}
+
+void mixer_menu::tmrGetKey_Timer() {
+    if (!Timer1.isActive()) return;
+    tmrGetKey.stop();
+    const QString name = read_pressed_key(state_);
+    if (name == "Up Arrow")
+        Form_KeyPress(state_.settings.keyMinus.toInt());
+    else if (name == "Down Arrow")
+        Form_KeyPress(state_.settings.keyPlus.toInt());
+    if (Timer1.isActive()) tmrGetKey.start();
+}
+
+void mixer_menu::Timer1_Timer() {
+    if (!isVisible()) return;
+    activateWindow();
+    setFocus();
+}
