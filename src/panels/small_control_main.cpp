@@ -11,6 +11,7 @@
 #include "playback/hotkeys.h"
 #include "playback/player.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 
 namespace {
@@ -122,12 +123,17 @@ void small_control_main::Timer3_Timer() {
     setFocus();
 }
 
-// Losing the focus closes the panel, unless it hid itself for one of its
-// windows.
+// Losing the focus to another program closes the panel, unless it hid
+// itself for one of its windows. When one of those windows closes, the
+// window system may hand the focus to the player below, or to nobody, for a
+// moment before the panel is back: that is no loss (Timer3 takes the focus
+// back), so the panel looks again a little later.
 void small_control_main::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && isVisible() && !hidden_for_window_)
-        reject();
+    if (event->type() != QEvent::ActivationChange || isActiveWindow()) return;
+    QTimer::singleShot(state_.clock.real_ms(300), this, [this] {
+        if (isVisible() && !hidden_for_window_ && QApplication::activeWindow() == nullptr) reject();
+    });
 }
 
 void small_control_main::keyPressEvent(QKeyEvent* event) {

@@ -113,6 +113,17 @@ void small_window::set_captions(const QString& minus, const QString& plus, const
     number_de.setText(minus);
     number_in.setText(plus);
     Label_3.setText(hint);
+    for (QPushButton* key : {&number_de, &number_in, &number_enter}) fit_caption(*key);
+}
+
+// Two characters at the keypad's size are wider than one key of a small
+// window: such a caption takes the largest size that fits.
+void small_window::fit_caption(QPushButton& key) {
+    QFont font = key.font();
+    const int room = key.width() - 4;
+    while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(key.text()) > room)
+        font.setPointSizeF(font.pointSizeF() - 1);
+    key.setFont(font);
 }
 
 void small_window::showEvent(QShowEvent* event) {

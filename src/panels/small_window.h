@@ -79,6 +79,7 @@ protected:
 
 private:
     void take_focus();
+    static void fit_caption(QPushButton& key);
     void lay_out(double width_share, bool list_window);
     void lay_out_keypad(int u, int v, int top, double points);
     void connect_on_screen_keys();
