@@ -2,25 +2,29 @@
 
 #include "foundation/app_state.h"
 #include "foundation/key_input.h"
+#include "mixer/mixer_menu.h"
+#include "mixer/voice_recording.h"
+#include "panels/small_inttersong.h"
+#include "panels/small_order_by_singer.h"
+#include "panels/small_ordersong.h"
 #include "platform/desktop.h"
 #include "platform/media_player.h"
 #include "playback/hotkeys.h"
 #include "playback/player.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 
 small_control_main::small_control_main(AppState& state, player& screen)
     : QDialog(&screen, Qt::Dialog | Qt::FramelessWindowHint), state_(state), screen_(screen) {
     lay_out();
-    key_gomain.setText("8關閉");
-    key_exit.setText("0沒事");
-    for (QPushButton* key : {&key_gomain, &key_exit}) key->setFocusPolicy(Qt::NoFocus);
-    connect(&key_gomain, &QPushButton::pressed, this, &small_control_main::key_gomain_Click);
-    connect(&key_exit, &QPushButton::pressed, this, &small_control_main::key_exit_Click);
+    connect_buttons();
+    state_.clock.set_interval(Timer3, 100);
+    connect(&Timer3, &QTimer::timeout, this, &small_control_main::Timer3_Timer);
 }
 
 // Half the screen wide at the configured corner; sizes in twips as designed
-// (client area 3012 x 480), scaled to that width.
+// (client area 3012 x 480, buttons overlapping by 15), scaled to that width.
 void small_control_main::lay_out() {
     const int tpp = state_.twips_per_pixel;
     const double factor = 0.5 * state_.screen_size.width() * tpp / 3012.0;
@@ -33,63 +37,221 @@ void small_control_main::lay_out() {
     QFont font("標楷體");
     font.setPointSizeF(9 * factor);
     setFont(font);
-    key_gomain.setParent(this);
+    struct Button {
+        QPushButton& key;
+        const char* caption;
+        int left;
+        int top;
+    };
+    for (const Button& button :
+         {Button{key_order, "1點歌", 0, 0}, Button{key_browe, "2已點", 600, 0},
+          Button{key_done, "3歌手", 1200, 0}, Button{key_mixer, "4音效", 1800, 0},
+          Button{key_next, "5卡歌", 0, 240}, Button{key_pause, "6暫停", 600, 240},
+          Button{key_replay, "7重唱", 1200, 240}, Button{key_gomain, "8關閉", 1800, 240}}) {
+        button.key.setParent(this);
+        button.key.setText(QString::fromUtf8(button.caption));
+        place(button.key, button.left, button.top, 615, 255);
+    }
     key_exit.setParent(this);
-    place(key_gomain, 1800, 240, 615, 255);
+    key_exit.setText("0沒事");
     place(key_exit, 2400, 0, 612, 495);
 }
 
-void small_control_main::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
+// A button acts once, when the mouse button goes down; the keys reach the
+// panel itself, never a button.
+void small_control_main::connect_buttons() {
+    const auto on_press = [this](QPushButton& key, void (small_control_main::*action)()) {
+        key.setFocusPolicy(Qt::NoFocus);
+        connect(&key, &QPushButton::pressed, this, action);
+    };
+    on_press(key_order, &small_control_main::key_order_Click);
+    on_press(key_browe, &small_control_main::key_browe_Click);
+    on_press(key_done, &small_control_main::key_done_Click);
+    on_press(key_mixer, &small_control_main::key_mixer_Click);
+    on_press(key_next, &small_control_main::key_next_Click);
+    on_press(key_pause, &small_control_main::key_pause_Click);
+    on_press(key_replay, &small_control_main::key_replay_Click);
+    on_press(key_gomain, &small_control_main::key_gomain_Click);
+    on_press(key_exit, &small_control_main::key_exit_Click);
+}
+
+void small_control_main::open() {
+    if (screen_.fOpenSmallControl) {
+        // Another panel is up: this one closes at once, leaving that one's flag.
+        QDialog::done(Rejected);
+        return;
+    }
+    Form_Load();
+    do {
+        come_back_ = false;
+        exec();
+    } while (come_back_ && screen_.fOpenSmallControl && !screen_.unloaded());
+}
+
+void small_control_main::Form_Load() {
+    move(state_.settings.SmallScreenLeft / state_.twips_per_pixel,
+         state_.settings.SmallScreenTop / state_.twips_per_pixel);
+    const QRect exit_key = key_exit.geometry();
+    move_pointer(pos() + exit_key.topLeft() +
+                 QPoint(qRound(0.8 * exit_key.width()), qRound(0.8 * exit_key.height())));
+    key_pause.setText(screen_.wmp1->status_text() == "Paused" ? "6播放" : "6暫停");
     screen_.fOpenSmallControl = true;
+    Timer3.start();
+}
+
+void small_control_main::Form_Unload() {
+    Timer3.stop();
+    screen_.fOpenSmallControl = false;
 }
 
 void small_control_main::done(int result) {
-    screen_.fOpenSmallControl = false;
+    Form_Unload();
     QDialog::done(result);
 }
 
+void small_control_main::Timer3_Timer() {
+    if (screen_.Timer3.isActive() || !isVisible()) return;
+    if (!isActiveWindow()) activateWindow();
+    setFocus();
+}
+
+// Losing the focus to another program closes the panel, unless it hid
+// itself for one of its windows. When one of those windows closes, the
+// window system may hand the focus to the player below, or to nobody, for a
+// moment before the panel is back: that is no loss (Timer3 takes the focus
+// back), so the panel looks again a little later.
+void small_control_main::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || isActiveWindow()) return;
+    QTimer::singleShot(state_.clock.real_ms(300), this, [this] {
+        if (isVisible() && !hidden_for_window_ && QApplication::activeWindow() == nullptr) reject();
+    });
+}
+
 void small_control_main::keyPressEvent(QKeyEvent* event) {
+    // Every key goes to the key handler; Escape must not close the panel.
     if (const auto code = key_code_of(*event)) key_press(*code);
 }
 
 void small_control_main::key_press(int key) {
     const int translated = translate_key(state_.settings, key);
     if (play_hotkey(state_, screen_, translated)) return;
-    if (translated == '0')
-        key_exit_Click();
-    else if (translated == '8')
-        key_gomain_Click();
+    switch (translated) {
+        case '0':
+            key_exit_Click();
+            break;
+        case '1':
+            key_order_Click();
+            break;
+        case '2':
+            key_browe_Click();
+            break;
+        case '3':
+            key_done_Click();
+            break;
+        case '4':
+            key_mixer_Click();
+            break;
+        case '5':
+            key_next_Click();
+            break;
+        case '6':
+            key_pause_Click();
+            break;
+        case '7':
+            key_replay_Click();
+            break;
+        case '8':
+            key_gomain_Click();
+            break;
+        default:
+            break;  // "9", Enter and the other keys do nothing here
+    }
 }
 
+void small_control_main::open_window(const std::function<void()>& show_modal) {
+    Timer3.stop();
+    hidden_for_window_ = true;
+    hide();
+    show_modal();
+    hidden_for_window_ = false;
+    if (screen_.fOpenSmallControl && !screen_.unloaded()) {
+        Timer3.start();
+        come_back_ = true;
+    }
+}
+
+void small_control_main::key_order_Click() {
+    open_window([this] {
+        small_ordersong window(state_, screen_, &screen_);
+        window.exec();
+    });
+}
+
+void small_control_main::key_browe_Click() {
+    open_window([this] {
+        small_inttersong window(state_, screen_, &screen_);
+        window.exec();
+    });
+}
+
+void small_control_main::key_done_Click() {
+    open_window([this] {
+        small_order_by_singer window(state_, screen_, &screen_);
+        window.exec();
+    });
+}
+
+void small_control_main::key_mixer_Click() {
+    // The sound panel runs modally; open_window brings this panel back after it.
+    open_window([this] { screen_.mixer_panel().show_from_panel([] {}); });
+}
+
+// A take that runs while the song is cut, paused or restarted is not kept:
+// the stop saved it, and the discard removes what was saved.
 void small_control_main::key_next_Click() {
-    if (screen_.wmp1->play_state() == play_state::playing) screen_.play_next();
+    if (screen_.wmp1->play_state() != play_state::playing) return;
+    const bool was_recording = state_.is_recording;
+    screen_.play_next();
+    if (was_recording) discard_recording_take(state_);
 }
 
 void small_control_main::key_pause_Click() {
     MediaPlayer& media = *screen_.wmp1;
-    if (media.play_state() == play_state::playing)
+    if (key_pause.text() == "6暫停" && media.play_state() == play_state::playing) {
+        const bool was_recording = state_.is_recording;
         media.pause();
-    else if (media.play_state() == play_state::paused)
+        key_pause.setText("6播放");
+        if (was_recording) discard_recording_take(state_);
+    } else if (key_pause.text() != "6暫停" && media.play_state() == play_state::paused) {
         media.play();
+        key_pause.setText("6暫停");
+    }
 }
 
 void small_control_main::key_replay_Click() {
     if (screen_.wmp1->play_state() != play_state::playing) return;
+    const bool was_recording = state_.is_recording;
     screen_.Timer2.stop();
     screen_.Timer1.stop();
     screen_.wmp1->stop();
     screen_.wmp1->close();
     screen_.Load_Background(1);
     state_.clock.wait_seconds(2);
-    if (screen_.unloaded()) return;
-    screen_.Load_Background(0);
-    screen_.play_head();
-    screen_.Timer2.start();
-    screen_.Timer1.start();
+    if (!screen_.unloaded()) {
+        screen_.Load_Background(0);
+        screen_.play_head();
+        screen_.Timer2.start();
+        screen_.Timer1.start();
+    }
+    if (was_recording) discard_recording_take(state_);
 }
 
+// The player closes; the song it played stays at the head of the queue. The
+// main menu destroys the player (and this panel with it) only once its modal
+// loop has returned, after this handler and the panel's loop have ended.
 void small_control_main::key_gomain_Click() {
+    Timer3.stop();
     screen_.Timer3.stop();
     screen_.wmp1->stop();
     screen_.wmp1->close();
@@ -100,5 +262,6 @@ void small_control_main::key_gomain_Click() {
 
 void small_control_main::key_exit_Click() {
     hide_pointer(screen_);
+    Timer3.stop();
     reject();
 }

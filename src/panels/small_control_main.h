@@ -2,43 +2,82 @@
 
 #include <QDialog>
 #include <QPushButton>
+#include <QTimer>
+
+#include <functional>
 
 struct AppState;
 class player;
 
-// The small panel over the playing video. This first version offers only
-// "0沒事" (close the panel, playback goes on) and "8關閉" (back to the main
-// menu), plus the cut, pause and sing-again operations that the playback
-// hotkeys call on it while it is hidden.
+// The small nine-button panel over the playing video: order by number, see
+// and rearrange the queue, order by singer, the sound panel, cut, pause or
+// resume, sing again, back to the main menu, and close. The player keeps one
+// instance, made hidden on first use, because the playback hotkeys call its
+// cut, pause and sing-again operations while it is not on screen.
+//
+// The panel hides itself while one of its small windows (or the sound
+// panel) is up and comes back when the guest leaves that window.
 class small_control_main : public QDialog {
     Q_OBJECT
 public:
     small_control_main(AppState& state, player& screen);
 
-    QPushButton key_gomain;
-    QPushButton key_exit;
+    QPushButton key_order;   // "1點歌"
+    QPushButton key_browe;   // "2已點"
+    QPushButton key_done;    // "3歌手"
+    QPushButton key_mixer;   // "4音效"
+    QPushButton key_next;    // "5卡歌"
+    QPushButton key_pause;   // "6暫停" / "6播放"
+    QPushButton key_replay;  // "7重唱"
+    QPushButton key_gomain;  // "8關閉"
+    QPushButton key_exit;    // "0沒事"
+    // While the panel is loaded, gives it the focus back whenever the player
+    // does not take keys itself.
+    QTimer Timer3;
+
+    // Shows the panel modally over the video and returns once the guest is
+    // done with it (and with the small windows opened from it). While
+    // fOpenSmallControl is already set, this instance closes at once.
+    void open();
 
     // One key code as the keyboard delivers it.
     void key_press(int key);
 
     // Skip to the next song (only while a song plays).
     void key_next_Click();
-    // Pause a playing song, or resume a paused one.
+    // Pause a playing song, or resume a paused one, as the caption says.
     void key_pause_Click();
     // Sing the song again from its start (only while a song plays).
     void key_replay_Click();
+    void key_order_Click();
+    void key_browe_Click();
+    void key_done_Click();
+    void key_mixer_Click();
     void key_gomain_Click();
     void key_exit_Click();
+
+    void Timer3_Timer();
 
     void done(int result) override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void lay_out();
+    void connect_buttons();
+    void Form_Load();
+    void Form_Unload();
+    // Hides the panel, runs the window modally and brings the panel back
+    // afterwards unless it was closed meanwhile.
+    void open_window(const std::function<void()>& show_modal);
 
     AppState& state_;
     player& screen_;
+    // Set while the panel is hidden for one of its windows: losing the focus
+    // to that window must not close it.
+    bool hidden_for_window_ = false;
+    // A window opened from the panel has closed: the panel shows again.
+    bool come_back_ = false;
 };

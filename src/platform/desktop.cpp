@@ -31,3 +31,7 @@ void hide_pointer(QWidget& window) {
     QCursor::setPos(screen.left(), screen.top() + screen.height() * 3 / 2);
     window.setCursor(Qt::BlankCursor);
 }
+
+void move_pointer(const QPoint& position) {
+    QCursor::setPos(position);
+}

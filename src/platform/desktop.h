@@ -1,6 +1,7 @@
 #pragma once
 
 class QApplication;
+class QPoint;
 class QWidget;
 
 // Maps the Windows font names the windows ask for ("標楷體", "細明體",
@@ -17,3 +18,6 @@ void show_full_screen(QWidget& window);
 // Moves the mouse pointer below the bottom edge of the screen and blanks it
 // over the window, so that it never stands in the picture.
 void hide_pointer(QWidget& window);
+
+// Moves the mouse pointer to a point of the screen, in pixels.
+void move_pointer(const QPoint& position);

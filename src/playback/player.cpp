@@ -192,7 +192,8 @@ void player::Timer2_Timer() {
     if (state == play_state::stopped || state == play_state::ready) play_next();
     if (unloaded_) return;
     if (wmp1->play_state() == play_state::playing) select_audio_track(*wmp1, state_.sound_channel);
-    if (key_panel_open) return;
+    // While the panel or one of its windows is up, the focus stays there.
+    if (key_panel_open || fOpenSmallControl) return;
     if (state_.return_to_menu) {
         Timer2.stop();
         reject();
@@ -266,7 +267,7 @@ void player::show_control_panel() {
     if (fOpenSmallControl) return;
     // The panel must not end the evening: what goes wrong in it is dropped.
     try {
-        control_panel().exec();
+        control_panel().open();
     } catch (const std::exception&) {
     }
 }
