@@ -303,6 +303,8 @@ TEST_F(EveningTest, GuestsOrderSingRecordCutAndComeBackToTheSongTheyLeft) {
     start_singing();
     EXPECT_EQ(queue_numbers(), (QStringList{song_num(3), song_num(4)}));
     EXPECT_EQ(screen(), kMainMenuLines);
+    // Each start of the evening, the take's restart of the first song included.
+    EXPECT_EQ(started_urls, (QStringList{song_url(1), song_url(1), song_url(2), song_url(3), song_url(3)}));
 }
 
 }  // namespace
