@@ -45,6 +45,10 @@ QString song_num(int i) {
 // engine is changed.
 class EveningTest : public MainMenuTest {
 protected:
+    // The main menu sends "close capture" as it goes: it must go before the
+    // capture it points at.
+    ~EveningTest() override { menu.reset(); }
+
     EveningTest() {
         const MediaPlayerFactory engine =
             mpv_media_player_factory({.null_video = true, .null_audio = true, .untimed = true});
