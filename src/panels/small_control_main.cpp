@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 
 small_control_main::small_control_main(AppState& state, player& screen)
     : QDialog(&screen, Qt::Dialog | Qt::FramelessWindowHint), state_(state), screen_(screen) {
@@ -76,11 +77,16 @@ void small_control_main::connect_buttons() {
 }
 
 void small_control_main::open() {
+    // A key on the video during that pause cannot show the panel again: Qt
+    // refuses a nested exec(), and Form_Load's flag would stay set with no
+    // panel up, locking the guest out of the panel for the rest of the evening.
+    if (opening_) return;
     if (screen_.fOpenSmallControl) {
         // Another panel is up: this one closes at once, leaving that one's flag.
         QDialog::done(Rejected);
         return;
     }
+    const QScopedValueRollback<bool> opening(opening_, true);
     Form_Load();
     do {
         come_back_ = false;

@@ -80,4 +80,7 @@ private:
     bool hidden_for_window_ = false;
     // A window opened from the panel has closed: the panel shows again.
     bool come_back_ = false;
+    // open() is still on the stack: the panel was closed, but the player's
+    // pause between songs runs inside its last exec() before it unwinds.
+    bool opening_ = false;
 };
