@@ -2,6 +2,7 @@
 
 #include "foundation/app_state.h"
 #include "foundation/key_input.h"
+#include "foundation/on_screen_keys.h"
 #include "foundation/startup.h"
 #include "manager/manager_menu.h"
 #include "platform/desktop.h"
@@ -156,19 +157,9 @@ void main_menu::KeyValueReset() {
     for (int i = 0; i < 10; ++i) number_key[i].setText(QString::number(i));
 }
 
-// One code per mouse press, delivered when the key goes down.
+// The keypad keys, and the manager button, which opens on a click.
 void main_menu::connect_on_screen_keys() {
-    const auto deliver_on_press = [this](QPushButton& key, int code) {
-        key.setFocusPolicy(Qt::NoFocus);
-        connect(&key, &QPushButton::pressed, this, [this, code] { Picture1_KeyPress(code); });
-    };
-    for (int i = 0; i < 10; ++i) deliver_on_press(number_key[i], 48 + i);
-    deliver_on_press(number_dot, 46);
-    deliver_on_press(number_de, 45);
-    deliver_on_press(number_in, 43);
-    deliver_on_press(number_mul, 42);
-    deliver_on_press(number_div, 47);
-    deliver_on_press(number_enter, 13);
+    deliver_on_screen_key_codes(*this);
     manager.setFocusPolicy(Qt::NoFocus);
     connect(&manager, &QPushButton::clicked, this, &main_menu::open_manager_mode);
 }

@@ -3,6 +3,7 @@
 #include "foundation/app_state.h"
 #include "foundation/key_input.h"
 #include "foundation/lookups.h"
+#include "foundation/on_screen_keys.h"
 #include "foundation/song_orders.h"
 #include "playback/hotkeys.h"
 #include "playback/player.h"
@@ -96,17 +97,7 @@ void small_window::lay_out_keypad(int u, int v, int top, double points) {
 
 // One code per mouse press, delivered when the key goes down.
 void small_window::connect_on_screen_keys() {
-    const auto deliver_on_press = [this](QPushButton& key, int code) {
-        key.setFocusPolicy(Qt::NoFocus);
-        connect(&key, &QPushButton::pressed, this, [this, code] { Picture1_KeyPress(code); });
-    };
-    for (int i = 0; i < 10; ++i) deliver_on_press(number_key[size_t(i)], 48 + i);
-    deliver_on_press(number_dot, 46);
-    deliver_on_press(number_de, 45);
-    deliver_on_press(number_in, 43);
-    deliver_on_press(number_mul, 42);
-    deliver_on_press(number_div, 47);
-    deliver_on_press(number_enter, 13);
+    deliver_on_screen_key_codes(*this);
 }
 
 void small_window::set_captions(const QString& minus, const QString& plus, const QString& hint) {
