@@ -95,6 +95,7 @@ void small_control_main::open() {
 }
 
 void small_control_main::Form_Load() {
+    ++showing_;
     move(state_.settings.SmallScreenLeft / state_.twips_per_pixel,
          state_.settings.SmallScreenTop / state_.twips_per_pixel);
     const QRect exit_key = key_exit.geometry();
@@ -129,8 +130,12 @@ void small_control_main::Timer3_Timer() {
 void small_control_main::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() != QEvent::ActivationChange || isActiveWindow()) return;
-    QTimer::singleShot(state_.clock.real_ms(300), this, [this] {
-        if (isVisible() && !hidden_for_window_ && QApplication::activeWindow() == nullptr) reject();
+    // The look belongs to this showing: a later opening of the panel is not
+    // closed by the focus its predecessor lost.
+    QTimer::singleShot(state_.clock.real_ms(300), this, [this, showing = showing_] {
+        if (showing == showing_ && isVisible() && !hidden_for_window_ &&
+            QApplication::activeWindow() == nullptr)
+            reject();
     });
 }
 

@@ -83,4 +83,5 @@ private:
     // open() is still on the stack: the panel was closed, but the player's
     // pause between songs runs inside its last exec() before it unwinds.
     bool opening_ = false;
+    int showing_ = 0;  // counts the openings, so late focus checks know their own
 };
