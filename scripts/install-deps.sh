@@ -19,6 +19,8 @@ packages=(
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   ffmpeg sox xvfb xauth xdotool imagemagick ghostscript poppler-utils python3-xlrd
+  # the mpv player itself, the floor the playback benchmarks compare against
+  mpv
 )
 
 missing=()

@@ -93,6 +93,9 @@ signals:
     void play_state_changed(int new_state);
     void error_occurred();
     void end_of_stream();
+    // The source's first picture is out (for sound alone, its sound has
+    // begun): once each time a source is played from its start.
+    void playback_started();
     // A mouse click on the video area.
     void clicked();
     // A key pressed while the video area has the focus (key_code_of).

@@ -313,6 +313,7 @@ void MpvMediaPlayer::forget_entry() {
     entry_id_ = -1;
     entry_started_ = false;
     media_loaded_ = false;
+    start_reported_ = false;
 }
 
 void MpvMediaPlayer::fail_later() {
@@ -339,6 +340,13 @@ void MpvMediaPlayer::handle_event(const mpv_event& event) {
             break;
         case MPV_EVENT_FILE_LOADED:
             media_loaded_ = entry_started_;
+            break;
+        case MPV_EVENT_PLAYBACK_RESTART:
+            // mpv restarts once the first frame has been shown.
+            if (media_loaded_ && !start_reported_) {
+                start_reported_ = true;
+                emit playback_started();
+            }
             break;
         case MPV_EVENT_END_FILE: {
             // Read out before any handler runs: a handler's own draining reuses the event.

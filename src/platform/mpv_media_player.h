@@ -89,6 +89,9 @@ private:
     // chosen: only from then on are its streams and position known.
     bool entry_started_ = false;
     bool media_loaded_ = false;
+    // playback_started has been reported for that entry (mpv restarts
+    // playback again after every seek).
+    bool start_reported_ = false;
     // Counts every change of what is loaded, so that an event whose cause
     // was overtaken by a handler's own play/stop/close is not reported.
     std::uint64_t generation_ = 0;

@@ -113,6 +113,23 @@ TEST_F(MpvMediaPlayerTest, PausedMediaShowItsPositionAndSwitchAudioStreams) {
     EXPECT_EQ(ended.count(), 1);
 }
 
+TEST_F(MpvMediaPlayerTest, ReportsTheStartOfPlaybackOnceEachTimeASourceIsPlayedFromItsStart) {
+    QSignalSpy started(&player, &MediaPlayer::playback_started);
+    ASSERT_TRUE(play_to_outcome(clips.three_streams));
+    EXPECT_EQ(started.count(), 1);
+    ASSERT_TRUE(play_to_outcome(clips.corrupt));  // a file that never starts
+    EXPECT_EQ(started.count(), 1);
+
+    player.set_url(file_url(clips.two_streams));
+    player.pause();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return started.count() == 2; }, kTimeoutMs));
+    player.seek(1.5);  // mpv restarts after a seek: not a new start
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.position_seconds() >= 1.4; }, kTimeoutMs));
+    player.play();
+    ASSERT_TRUE(wait_for_outcome(ended.count(), failed.count()));
+    EXPECT_EQ(started.count(), 2);
+}
+
 TEST_F(MpvMediaPlayerTest, CountsTwoStreamsOfATwoStreamClip) {
     player.set_url(file_url(clips.two_streams));
     player.pause();
