@@ -458,6 +458,12 @@ double MpvMediaPlayer::position_seconds() const {
     return seconds;
 }
 
+std::int64_t MpvMediaPlayer::dropped_frames() const {
+    std::int64_t frames = 0;
+    if (!media_loaded_ || mpv_get_property(mpv_, "frame-drop-count", MPV_FORMAT_INT64, &frames) < 0) return 0;
+    return frames;
+}
+
 // A file started before the video area had its GL context plays without
 // picture; selecting the video now brings it in (but not in its last second,
 // see set_current_audio_stream).

@@ -54,6 +54,10 @@ public:
     double duration_seconds() const override;
     void seek(double seconds) override;
 
+    // Frames of the media playing that were dropped because they were late
+    // (a machine too slow for the video shows it here).
+    std::int64_t dropped_frames() const;
+
 protected:
     void apply_volume(int volume) override;
     void apply_loop(bool on) override;
