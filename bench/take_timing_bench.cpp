@@ -4,27 +4,17 @@
 // ALSA's "null" input and mpv with null outputs stand in for the devices.
 #include "platform/alsa_wave_capture.h"
 #include "platform/mpv_media_player.h"
+#include "support/bench_clips.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QWidget>
 #include <benchmark/benchmark.h>
 
 namespace {
 
-QString make_clip(const QTemporaryDir& folder) {
-    const QString clip = folder.filePath("song.mp4");
-    QProcess::execute("ffmpeg", {"-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                                 "testsrc=size=320x240:rate=25:d=3", "-f", "lavfi", "-i", "sine=f=440:d=3",
-                                 "-c:v", "libx264", "-pix_fmt", "yuv420p", "-c:a", "aac", "-shortest", clip});
-    return clip;
-}
-
 void BM_SongStartAfterCaptureStart(benchmark::State& bench) {
-    QTemporaryDir folder;
-    const QString clip = make_clip(folder);
+    const QString clip = bench_clips().short_song;
     QWidget window;
     MpvMediaPlayer song(&window, MpvPlayerOptions{.null_video = true, .null_audio = true});
     AlsaWaveCapture capture("null");
