@@ -3,6 +3,7 @@
 #include "platform/alsa_wave_capture.h"
 #include "platform/mpv_media_player.h"
 #include "playback/player_fixture.h"
+#include "support/alsa_test_device.h"
 #include "support/media_clips.h"
 #include "support/wave_check.h"
 
@@ -43,23 +44,9 @@ void write_file(const QString& path, const QByteArray& bytes) {
 class RecordingOnTheDevicesTest : public ::testing::Test, public PlayerFixture {
 protected:
     void SetUp() override {
-        had_config_path_ = qEnvironmentVariableIsSet("ALSA_CONFIG_PATH");
-        saved_config_path_ = qgetenv("ALSA_CONFIG_PATH");
         write_file(folder.file("signal.raw"), signal);
-        write_file(folder.file("asound.conf"), QString(R"(
-pcm.null { type null }
-pcm.karaoke_test_signal {
-    type file
-    slave.pcm "null"
-    file "/dev/null"
-    infile "%1"
-    format "raw"
-}
-)")
-                                                   .arg(folder.file("signal.raw"))
-                                                   .toUtf8());
-        qputenv("ALSA_CONFIG_PATH", folder.file("asound.conf").toUtf8());
-        capture = std::make_unique<AlsaWaveCapture>("karaoke_test_signal", [this] { return now.load(); });
+        capture =
+            std::make_unique<AlsaWaveCapture>(AlsaTestDevice::kSignalDevice, [this] { return now.load(); });
         state->platform.capture = capture.get();
         state->platform.make_media_player =
             mpv_media_player_factory({.null_video = true, .null_audio = true, .untimed = true});
@@ -68,10 +55,6 @@ pcm.karaoke_test_signal {
     void TearDown() override {
         screen.reset();
         capture.reset();
-        if (had_config_path_)
-            qputenv("ALSA_CONFIG_PATH", saved_config_path_);
-        else
-            qunsetenv("ALSA_CONFIG_PATH");
     }
 
     // Lets the take hold the whole signal and waits until the capture thread
@@ -86,13 +69,10 @@ pcm.karaoke_test_signal {
         return capture->captured_frames() == kSignalFrames;
     }
 
+    AlsaTestDevice devices{folder.path(), folder.file("signal.raw")};
     const QByteArray signal = distinct_frames(kSignalFrames);
     std::atomic<std::chrono::nanoseconds> now{std::chrono::nanoseconds(0)};
     std::unique_ptr<AlsaWaveCapture> capture;
-
-private:
-    bool had_config_path_ = false;
-    QByteArray saved_config_path_;
 };
 
 TEST_F(RecordingOnTheDevicesTest, ATakeOverARealClipIsSavedAsAWaveFileWhenTheSongEnds) {

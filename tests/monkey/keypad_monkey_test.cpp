@@ -1,10 +1,13 @@
 // A keypad monkey: random keys and presses on the on-screen keys, sent to
 // whichever window is in front, with the player opened and closed and songs
 // ending under it. After every key the program must still be up and the play
-// queue must pair a song number with a display text in every slot.
+// queue must pair a song number with a display text in every slot. A second,
+// shorter run makes for the multimedia screens, where music plays and
+// pictures show.
 //
-// MONKEY_KEYS sets how many keys are sent (20,000 by default), MONKEY_SEED
-// the seed; a long run is `MONKEY_KEYS=1000000 build/tests/test_monkey`.
+// MONKEY_KEYS sets how many keys each run sends (20,000 and 3,000 by
+// default), MONKEY_SEED the seed; a long run is
+// `MONKEY_KEYS=1000000 build/tests/test_monkey`.
 
 #include "foundation/app_state.h"
 #include "foundation/startup.h"
@@ -21,6 +24,8 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
@@ -111,8 +116,6 @@ protected:
         state->platform.capture = &capture;
         state->platform.end_program = [this] { ++program_ends; };
         state->platform.request_power_off = [this] { ++power_off_requests; };
-        state->settings.pathMusic = media_folder("Music", {"a.mp3", "b.wav"});
-        state->settings.pathPicture = media_folder("Pictures", {"a.jpg", "b.mpg"});
         add_catalogue();
     }
     // The windows go before the sound input they may still talk to.
@@ -133,15 +136,43 @@ protected:
     }
     static QString song_num(int i) { return QString::number(1000000 + i); }
 
+    // Loading the main menu reads Setting.ini again, so the media folders
+    // are pointed at the test's own only afterwards: the monkey must not
+    // browse the machine's home folder or a disc in its drive.
+    void open_main_menu() {
+        menu = std::make_unique<main_menu>(*state);
+        add_media_folders();
+        menu->show();
+        menu->Form_Activate();
+    }
+
+    // Music of every kind with a subfolder to move into, pictures of either
+    // shape (a real one first), a movie and one that does not decode, and a
+    // drive with a track. The fake engine plays anything; only the pictures
+    // must be real.
+    void add_media_folders() {
+        Settings& settings = state->settings;
+        settings.pathMusic = media_folder("Music", {"a.mp3", "b.wav", "c.mid", "notes.txt", "more/d.mp3"});
+        settings.pathPicture = media_folder("Pictures", {"2_clip.mpg", "4_broken.jpg"});
+        save_picture(settings.pathPicture + "/1_wide.jpg", QSize(64, 24));
+        save_picture(settings.pathPicture + "/3_tall.bmp", QSize(12, 40));
+        settings.pathCDROM = media_folder("cdrom", {"track01.cda"});
+    }
     QString media_folder(const QString& name, const QStringList& files) {
         QDir().mkpath(folder.file(name));
         for (const QString& file : files) write_file(folder.file(name + "/" + file));
         return folder.file(name);
     }
     static void write_file(const QString& path) {
+        QDir().mkpath(QFileInfo(path).path());
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
         file.write("not decoded");
+    }
+    static void save_picture(const QString& path, QSize size) {
+        QImage picture(size, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        ASSERT_TRUE(picture.save(path)) << path.toStdString();
     }
 
     // The window that takes the keys now: a modal one over the main menu,
@@ -227,6 +258,22 @@ protected:
         typed.push_back({Qt::Key_Return, "\r"});
     }
 
+    // A guest making for the music or the pictures, one screen nearer with
+    // each burst: "8" on the main menu, a folder on the multimedia menu, on
+    // a listing "*" or now and then back to the multimedia menu for the
+    // other folder; from any other screen the way out first.
+    void head_for_media() {
+        const QString screen = front() == menu.get() ? menu->Menu_Statu : QString();
+        if (screen == "0")
+            typed.push_back({Qt::Key_8, "8"});
+        else if (screen == "8")
+            typed.push_back(pick(2) == 0 ? MonkeyKey{Qt::Key_1, "1"} : MonkeyKey{Qt::Key_2, "2"});
+        else if ((screen == "8_1" || screen == "8_2") && pick(3) != 0)
+            typed.push_back({Qt::Key_Asterisk, "*"});
+        else if (screen != "8_1_2" && screen != "8_2_2")
+            leave_screen();
+    }
+
     size_t pick(size_t count) { return std::uniform_int_distribution<size_t>(0, count - 1)(random); }
 
     void one_step() {
@@ -241,6 +288,8 @@ protected:
             end_song();
         else if (roll < 8)
             press_on_screen_key();
+        else if (roll < 30 && heads_for_media)
+            head_for_media();
         else if (roll < 11 && state->play_queue.size() < 30)
             type_song_number();
         else if (roll < 13)
@@ -281,7 +330,7 @@ protected:
         QTimer::singleShot(0, menu.get(), [this, &loop] { tick(loop); });
         if (!stopped && sent < key_count) {
             one_step();
-            check_after_key();
+            if (check_after_key()) count_pictures_shown();
         } else {
             wind_down(loop);
         }
@@ -296,6 +345,54 @@ protected:
         } else if (++quiet_ticks > 5) {
             loop.quit();
         }
+    }
+
+    void count_pictures_shown() {
+        if (front() == menu.get() && menu->Menu_Statu == "8_2_2" &&
+            !menu->Picture1.items_of<PictureBox::PictureItem>().empty())
+            ++steps_with_picture;
+    }
+    // How many files of the multimedia folders the main menu's player played.
+    int media_files_played() const {
+        const auto* media = dynamic_cast<const FakeMediaPlayer*>(menu->wmpMain.get());
+        int played = 0;
+        for (const QString& url : media->played_urls) {
+            const QString path = url.mid(QString("file://").size());
+            played +=
+                path.startsWith(state->settings.pathMusic) || path.startsWith(state->settings.pathPicture);
+        }
+        return played;
+    }
+
+    // Runs the monkey from the main menu until it has sent its keys (or
+    // met a fault) and the windows it opened are closed again.
+    void run_monkey(long long default_key_count) {
+        const auto seed = static_cast<unsigned>(from_environment("MONKEY_SEED", 20261208));
+        key_count = from_environment("MONKEY_KEYS", default_key_count);
+        trace = std::make_unique<::testing::ScopedTrace>(
+            __FILE__, __LINE__,
+            "MONKEY_SEED=" + std::to_string(seed) + " MONKEY_KEYS=" + std::to_string(key_count));
+        random.seed(seed);
+
+        open_main_menu();
+        warnings_seen.clear();
+        const QtMessageHandler previous_handler = qInstallMessageHandler(keep_warning);
+        QEventLoop loop;
+        QTimer::singleShot(0, menu.get(), [this, &loop] { tick(loop); });
+        QElapsedTimer elapsed;
+        elapsed.start();
+        loop.exec();
+        qInstallMessageHandler(previous_handler);
+
+        if (!stopped) {
+            EXPECT_GE(sent, key_count);
+        }
+        std::cout << "[ monkey   ] " << sent << " keys in " << elapsed.elapsed() << " ms; " << players.count()
+                  << " media players made, program ends " << program_ends << ", power-off requests "
+                  << power_off_requests << ", queue " << state->play_queue.size() << ", media files played "
+                  << media_files_played() << ", steps with a picture " << steps_with_picture << std::endl;
+        for (const auto& [window, count] : keys_by_window)
+            std::cout << "  " << window << ": " << count << std::endl;
     }
 
     void note(const QString& step) {
@@ -315,6 +412,8 @@ protected:
     std::unique_ptr<main_menu> menu;
 
     const std::vector<MonkeyKey> keys = monkey_keys();
+    bool heads_for_media = false;                   // the run that makes for the multimedia screens
+    std::unique_ptr<::testing::ScopedTrace> trace;  // the seed, on every failure
     std::mt19937 random;
     long long key_count = 0;
     long long sent = 0;
@@ -322,32 +421,14 @@ protected:
     int quiet_ticks = 0;
     std::deque<MonkeyKey> typed;  // the rest of a burst
     std::map<std::string, long long> keys_by_window;
-    std::deque<QString> steps;  // the last steps, for the failure message
+    long long steps_with_picture = 0;  // steps after which a picture was on screen
+    std::deque<QString> steps;         // the last steps, for the failure message
     int program_ends = 0;
     int power_off_requests = 0;
 };
 
 TEST_F(KeypadMonkeyTest, RandomKeysOnEveryScreenKeepTheProgramUpAndTheQueueWhole) {
-    const auto seed = static_cast<unsigned>(from_environment("MONKEY_SEED", 20261208));
-    key_count = from_environment("MONKEY_KEYS", 20000);
-    SCOPED_TRACE("MONKEY_SEED=" + std::to_string(seed) + " MONKEY_KEYS=" + std::to_string(key_count));
-    random.seed(seed);
-
-    menu = std::make_unique<main_menu>(*state);
-    menu->show();
-    menu->Form_Activate();
-    warnings_seen.clear();
-    const QtMessageHandler previous_handler = qInstallMessageHandler(keep_warning);
-    QEventLoop loop;
-    QTimer::singleShot(0, menu.get(), [this, &loop] { tick(loop); });
-    QElapsedTimer elapsed;
-    elapsed.start();
-    loop.exec();
-    qInstallMessageHandler(previous_handler);
-
-    if (!stopped) {
-        EXPECT_GE(sent, key_count);
-    }
+    run_monkey(20000);
     // A monkey stuck on the main menu tests little: a full run gets into the
     // player and its panel. (Which small windows it reaches depends on how
     // the program's timers fall between the keys, so it is only printed.)
@@ -355,11 +436,20 @@ TEST_F(KeypadMonkeyTest, RandomKeysOnEveryScreenKeepTheProgramUpAndTheQueueWhole
         EXPECT_GT(keys_by_window["player"], 0);
         EXPECT_GT(keys_by_window["small_control_main"], 0);
     }
-    std::cout << "[ monkey   ] " << sent << " keys in " << elapsed.elapsed() << " ms; " << players.count()
-              << " media players made, program ends " << program_ends << ", power-off requests "
-              << power_off_requests << ", queue " << state->play_queue.size() << std::endl;
-    for (const auto& [window, count] : keys_by_window)
-        std::cout << "  " << window << ": " << count << std::endl;
+}
+
+// Random keys over the music and picture folders and while their files
+// play and show, with songs ending and failing under the keys.
+TEST_F(KeypadMonkeyTest, RandomKeysWhileMusicPlaysAndPicturesShowKeepTheProgramUp) {
+    heads_for_media = true;
+    run_monkey(3000);
+    // The run must keep reaching the screens it is for.
+    if (key_count >= 3000) {
+        EXPECT_GT(keys_by_window["main_menu 8_1_2"], 0);
+        EXPECT_GT(keys_by_window["main_menu 8_2_2"], 0);
+        EXPECT_GT(steps_with_picture, 0);
+        EXPECT_GT(media_files_played(), 0);
+    }
 }
 
 }  // namespace

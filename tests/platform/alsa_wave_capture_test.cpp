@@ -1,5 +1,6 @@
 #include "platform/alsa_wave_capture.h"
 
+#include "support/alsa_test_device.h"
 #include "support/test_support.h"
 #include "support/wave_check.h"
 
@@ -63,38 +64,13 @@ QString save_command(const QString& path) {
 
 constexpr int kSignalFrames = 5000;
 
-// Points ALSA at a configuration of its own for the test's lifetime:
-// "karaoke_test_signal" plays back a raw file the test wrote (and is no
-// faster than the test's clock lets it be), "null" gives endless silence at
-// any speed. ALSA reads the variable at every open, so restoring it suffices.
+// The capture on the test's own ALSA devices: the signal device reads
+// back the distinct frames, "null" gives silence.
 class AlsaWaveCaptureTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        had_config_path_ = qEnvironmentVariableIsSet("ALSA_CONFIG_PATH");
-        saved_config_path_ = qgetenv("ALSA_CONFIG_PATH");
         signal_ = distinct_frames(kSignalFrames);
         write_file(folder_.file("signal.raw"), signal_);
-        write_file(folder_.file("asound.conf"), QString(R"(
-pcm.null { type null }
-pcm.karaoke_test_signal {
-    type file
-    slave.pcm "null"
-    file "/dev/null"
-    infile "%1"
-    format "raw"
-}
-)")
-                                                    .arg(folder_.file("signal.raw"))
-                                                    .toUtf8());
-        qputenv("ALSA_CONFIG_PATH", folder_.file("asound.conf").toUtf8());
-    }
-
-    void TearDown() override {
-        if (had_config_path_) {
-            qputenv("ALSA_CONFIG_PATH", saved_config_path_);
-        } else {
-            qunsetenv("ALSA_CONFIG_PATH");
-        }
     }
 
     static void write_file(const QString& path, const QByteArray& bytes) {
@@ -104,16 +80,13 @@ pcm.karaoke_test_signal {
     }
 
     TempFolder folder_;
+    AlsaTestDevice devices_{folder_.path(), folder_.file("signal.raw")};
     QByteArray signal_;
     ManualTime time_;
-
-private:
-    bool had_config_path_ = false;
-    QByteArray saved_config_path_;
 };
 
 TEST_F(AlsaWaveCaptureTest, SavedTakeHoldsExactlyTheInputsSamples) {
-    AlsaWaveCapture capture("karaoke_test_signal", time_.source());
+    AlsaWaveCapture capture(AlsaTestDevice::kSignalDevice, time_.source());
     start_take(capture);
     time_.advance_by_frames(kSignalFrames);
     ASSERT_TRUE(wait_for_frames(capture, kSignalFrames));
@@ -194,7 +167,7 @@ TEST_F(AlsaWaveCaptureTest, SaveWithoutRecordWritesNothing) {
 }
 
 TEST_F(AlsaWaveCaptureTest, AnUnwritableFolderLeavesNoFileAndKeepsTheTake) {
-    AlsaWaveCapture capture("karaoke_test_signal", time_.source());
+    AlsaWaveCapture capture(AlsaTestDevice::kSignalDevice, time_.source());
     start_take(capture);
     time_.advance_by_frames(kSignalFrames);
     ASSERT_TRUE(wait_for_frames(capture, kSignalFrames));
@@ -208,7 +181,7 @@ TEST_F(AlsaWaveCaptureTest, AnUnwritableFolderLeavesNoFileAndKeepsTheTake) {
 }
 
 TEST_F(AlsaWaveCaptureTest, UnknownCommandsAreRefusedWithoutDisturbingTheTake) {
-    AlsaWaveCapture capture("karaoke_test_signal", time_.source());
+    AlsaWaveCapture capture(AlsaTestDevice::kSignalDevice, time_.source());
     start_take(capture);
     for (const char* command : {"", "record mic", "delete capture", "set capture samplespersec 8000",
                                 "open new type waveaudio alias mic", "play capture"}) {
