@@ -5,9 +5,22 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
+
+namespace {
+
+// The area of a video surface (a widget, or the native window drawing into it).
+QRect area_of(const QObject* surface) {
+    if (const auto* widget = qobject_cast<const QWidget*>(surface)) return widget->rect();
+    if (const auto* window = qobject_cast<const QWindow*>(surface))
+        return QRect(QPoint(0, 0), window->size());
+    return {};
+}
+
+}  // namespace
 
 QString position_text(double seconds) {
     const long long total = seconds > 0 ? std::llround(std::floor(seconds)) : 0;
@@ -90,7 +103,7 @@ bool MediaPlayer::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint())) emit clicked();
+        if (area_of(watched).contains(mouse->position().toPoint())) emit clicked();
         return true;
     }
     return QObject::eventFilter(watched, event);

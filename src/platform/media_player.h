@@ -88,6 +88,10 @@ public:
     void set_visible(bool visible);
     // Whether the area is set visible (shown once its window is).
     bool is_visible() const;
+    // A widget of the same window that lies over the video area, such as a
+    // message shown over the picture: the player keeps it in sight (a video
+    // drawn in a native window of its own would cover it).
+    virtual void show_over_video(QWidget* /*widget*/) {}
 
 signals:
     void play_state_changed(int new_state);

@@ -4,7 +4,11 @@
 #include <QFileInfo>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
-#include <QOpenGLWidget>
+#include <QOpenGLPaintDevice>
+#include <QOpenGLWindow>
+#include <QPainter>
+#include <QPointer>
+#include <QWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -15,6 +19,7 @@
 #include <clocale>
 #include <cstring>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -22,16 +27,22 @@ void use_c_numeric_locale() {
     if (std::strcmp(std::localeconv()->decimal_point, ".") != 0) std::setlocale(LC_NUMERIC, "C");
 }
 
-// Draws mpv's video through the render API. The render context lives and
-// dies with this widget's GL context; mpv's handle must outlive it.
-class MpvVideoWidget final : public QOpenGLWidget {
+}  // namespace
+
+// Draws mpv's video through the render API into a native child window of
+// its own: the window system shows its frames as they are, where a video
+// widget's frames would be composed with the whole window's contents first
+// (with a software renderer that composing costs as much as the video). The
+// render context lives and dies with the window's GL context; mpv's handle
+// must outlive it.
+class MpvVideoWindow final : public QOpenGLWindow {
 public:
-    MpvVideoWidget(QWidget* parent, mpv_handle* mpv, std::function<void()> on_ready)
-        : QOpenGLWidget(parent), mpv_(mpv), on_ready_(std::move(on_ready)) {}
-    ~MpvVideoWidget() override { free_render_context(); }
+    MpvVideoWindow(mpv_handle* mpv, std::function<void()> on_ready)
+        : QOpenGLWindow(QOpenGLWindow::NoPartialUpdate), mpv_(mpv), on_ready_(std::move(on_ready)) {}
+    ~MpvVideoWindow() override { free_render_context(); }
 
     // mpv can only open a video output once the render context exists:
-    // Qt makes it when the widget is first shown in a shown window.
+    // Qt makes it when the window is first shown.
     bool has_render_context() const { return render_ != nullptr; }
 
     // Without media the area is black, not the last frame of the previous one.
@@ -40,7 +51,35 @@ public:
         update();
     }
 
+    // The widget the window is embedded in.
+    void set_container(QWidget* container) { container_ = container; }
+
+    // Draws the widget over the video, wherever it overlaps it, and again
+    // whenever it changes.
+    void add_overlay(QWidget* widget) {
+        overlays_.emplace_back(widget);
+        widget->installEventFilter(this);
+    }
+
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::Paint:
+                // Drawing an overlay over the video paints it too.
+                if (!painting_overlays_) update();
+                break;
+            case QEvent::Show:
+            case QEvent::Hide:
+            case QEvent::Move:
+            case QEvent::Resize:
+                update();
+                break;
+            default:
+                break;
+        }
+        return QOpenGLWindow::eventFilter(watched, event);
+    }
+
     void initializeGL() override {
         mpv_opengl_init_params gl_init{&get_proc_address, nullptr};
         mpv_render_param params[] = {
@@ -53,8 +92,6 @@ protected:
             return;
         }
         mpv_render_context_set_update_callback(render_, &request_update, this);
-        // A widget moved to another window gets a new GL context: the render
-        // context has to go with the old one.
         connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { free_render_context(); });
         on_ready_();
     }
@@ -65,7 +102,7 @@ protected:
             context()->functions()->glClear(GL_COLOR_BUFFER_BIT);
             return;
         }
-        const qreal ratio = devicePixelRatioF();
+        const qreal ratio = devicePixelRatio();
         mpv_opengl_fbo fbo{static_cast<int>(defaultFramebufferObject()), qRound(width() * ratio),
                            qRound(height() * ratio), 0};
         int flip_y = 1;
@@ -75,17 +112,35 @@ protected:
             {MPV_RENDER_PARAM_INVALID, nullptr},
         };
         mpv_render_context_render(render_, params);
+        paint_overlays();
     }
 
 private:
+    // The overlays' own pixels only (their backgrounds are left out), as
+    // they would show over a video widget.
+    void paint_overlays() {
+        if (!container_) return;
+        QOpenGLPaintDevice device(size() * devicePixelRatio());
+        device.setDevicePixelRatio(devicePixelRatio());
+        QPainter painter(&device);
+        painting_overlays_ = true;
+        const QPoint origin = container_->mapTo(container_->window(), QPoint(0, 0));
+        for (const QPointer<QWidget>& overlay : overlays_) {
+            if (!overlay || !overlay->isVisible()) continue;
+            const QPoint offset = overlay->mapTo(overlay->window(), QPoint(0, 0)) - origin;
+            overlay->render(&painter, offset, QRegion(), QWidget::DrawChildren);
+        }
+        painting_overlays_ = false;
+    }
+
     static void* get_proc_address(void*, const char* name) {
         QOpenGLContext* current = QOpenGLContext::currentContext();
         return current ? reinterpret_cast<void*>(current->getProcAddress(name)) : nullptr;
     }
 
     // Called on mpv's render thread whenever a new frame is due.
-    static void request_update(void* widget) {
-        auto* self = static_cast<MpvVideoWidget*>(widget);
+    static void request_update(void* window) {
+        auto* self = static_cast<MpvVideoWindow*>(window);
         QMetaObject::invokeMethod(
             self, [self] { self->update(); }, Qt::QueuedConnection);
     }
@@ -102,11 +157,12 @@ private:
     std::function<void()> on_ready_;
     mpv_render_context* render_ = nullptr;
     bool blank_ = true;
+    QPointer<QWidget> container_;
+    std::vector<QPointer<QWidget>> overlays_;
+    bool painting_overlays_ = false;
 };
 
-MpvVideoWidget* as_video_widget(QWidget* surface) {
-    return dynamic_cast<MpvVideoWidget*>(surface);
-}
+namespace {
 
 QWidget* make_black_surface(QWidget* parent) {
     auto* surface = new QWidget(parent);
@@ -177,8 +233,13 @@ MpvMediaPlayer::MpvMediaPlayer(QWidget* parent, const MpvPlayerOptions& options)
     }
     if (!draw_video || !mpv_)
         surface_ = make_black_surface(parent);
-    else
-        surface_ = new MpvVideoWidget(parent, mpv_, [this] { video_output_ready(); });
+    else {
+        video_ = new MpvVideoWindow(mpv_, [this] { video_output_ready(); });
+        surface_ = QWidget::createWindowContainer(video_, parent);
+        video_->set_container(surface_);
+        // Keys and clicks on the video arrive at the window, not its container.
+        video_->installEventFilter(this);
+    }
     watch_input(surface_);
 }
 
@@ -266,9 +327,8 @@ void MpvMediaPlayer::start_source() {
         set_property("pause", "no");
         // Without a video output mpv fails the whole file: until the area
         // has been shown, play the sound and bring the picture in later.
-        MpvVideoWidget* video = as_video_widget(surface_);
-        set_property("vid", !video || video->has_render_context() ? "auto" : "no");
-        if (video) video->set_blank(false);
+        set_property("vid", !video_ || video_->has_render_context() ? "auto" : "no");
+        if (video_) video_->set_blank(false);
         const QByteArray local_path = path.toUtf8();
         const char* command[] = {"loadfile", local_path.constData(), "replace", nullptr};
         mpv_node result;
@@ -309,7 +369,7 @@ void MpvMediaPlayer::unload() {
 }
 
 void MpvMediaPlayer::forget_entry() {
-    if (MpvVideoWidget* video = as_video_widget(surface_)) video->set_blank(true);
+    if (video_) video_->set_blank(true);
     entry_id_ = -1;
     entry_started_ = false;
     media_loaded_ = false;
@@ -456,6 +516,10 @@ double MpvMediaPlayer::position_seconds() const {
     double seconds = 0;
     if (!media_loaded_ || mpv_get_property(mpv_, "time-pos", MPV_FORMAT_DOUBLE, &seconds) < 0) return 0;
     return seconds;
+}
+
+void MpvMediaPlayer::show_over_video(QWidget* widget) {
+    if (video_) video_->add_overlay(widget);
 }
 
 std::int64_t MpvMediaPlayer::dropped_frames() const {

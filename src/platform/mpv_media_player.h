@@ -5,6 +5,7 @@
 
 #include <QPointer>
 class QTemporaryDir;
+class MpvVideoWindow;
 
 #include <cstdint>
 #include <memory>
@@ -31,7 +32,9 @@ struct MpvPlayerOptions {
 void prepare_media_engine();
 
 // The media player on libmpv. Video is drawn through mpv's render API into a
-// QOpenGLWidget (or, with null video, the area is a plain black widget).
+// native OpenGL window embedded in the video area, with the widgets given to
+// show_over_video drawn over it (with null video, the area is a plain black
+// widget).
 // MIDI files, which mpv cannot decode, are rendered to a temporary WAV file
 // first.
 class MpvMediaPlayer final : public MediaPlayer {
@@ -58,6 +61,8 @@ public:
     // (a machine too slow for the video shows it here).
     std::int64_t dropped_frames() const;
 
+    void show_over_video(QWidget* widget) override;
+
 protected:
     void apply_volume(int volume) override;
     void apply_loop(bool on) override;
@@ -80,6 +85,8 @@ private:
 
     mpv_handle* mpv_ = nullptr;
     QPointer<QWidget> surface_;
+    // The window drawing the video inside surface_, or null without video.
+    QPointer<MpvVideoWindow> video_;
     QString soundfont_;
     std::unique_ptr<QTemporaryDir> midi_folder_;  // made on the first MIDI file
     int midi_renders_ = 0;

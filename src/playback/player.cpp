@@ -47,6 +47,8 @@ void player::Form_Load() {
     labMsg.setParent(this);
     labMSGBack.hide();
     labMsg.hide();
+    wmp1->show_over_video(&labMSGBack);
+    wmp1->show_over_video(&labMsg);
 
     Load_Background(1);
     wmp1->set_auto_start(false);
