@@ -1,168 +1,26 @@
 #include "platform/mpv_media_player.h"
 
+#include "platform/mpv_video_window.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QOpenGLContext>
-#include <QOpenGLFunctions>
-#include <QOpenGLPaintDevice>
-#include <QOpenGLWindow>
-#include <QPainter>
-#include <QPointer>
-#include <QWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWidget>
 
 #include <mpv/client.h>
-#include <mpv/render_gl.h>
 
 #include <algorithm>
 #include <clocale>
 #include <cstring>
 #include <functional>
-#include <vector>
 
 namespace {
 
 void use_c_numeric_locale() {
     if (std::strcmp(std::localeconv()->decimal_point, ".") != 0) std::setlocale(LC_NUMERIC, "C");
 }
-
-}  // namespace
-
-// Draws mpv's video through the render API into a native child window of
-// its own: the window system shows its frames as they are, where a video
-// widget's frames would be composed with the whole window's contents first
-// (with a software renderer that composing costs as much as the video). The
-// render context lives and dies with the window's GL context; mpv's handle
-// must outlive it.
-class MpvVideoWindow final : public QOpenGLWindow {
-public:
-    MpvVideoWindow(mpv_handle* mpv, std::function<void()> on_ready)
-        : QOpenGLWindow(QOpenGLWindow::NoPartialUpdate), mpv_(mpv), on_ready_(std::move(on_ready)) {}
-    ~MpvVideoWindow() override { free_render_context(); }
-
-    // mpv can only open a video output once the render context exists:
-    // Qt makes it when the window is first shown.
-    bool has_render_context() const { return render_ != nullptr; }
-
-    // Without media the area is black, not the last frame of the previous one.
-    void set_blank(bool blank) {
-        blank_ = blank;
-        update();
-    }
-
-    // The widget the window is embedded in.
-    void set_container(QWidget* container) { container_ = container; }
-
-    // Draws the widget over the video, wherever it overlaps it, and again
-    // whenever it changes.
-    void add_overlay(QWidget* widget) {
-        overlays_.emplace_back(widget);
-        widget->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        switch (event->type()) {
-            case QEvent::Paint:
-                // Drawing an overlay over the video paints it too.
-                if (!painting_overlays_) update();
-                break;
-            case QEvent::Show:
-            case QEvent::Hide:
-            case QEvent::Move:
-            case QEvent::Resize:
-                update();
-                break;
-            default:
-                break;
-        }
-        return QOpenGLWindow::eventFilter(watched, event);
-    }
-
-    void initializeGL() override {
-        mpv_opengl_init_params gl_init{&get_proc_address, nullptr};
-        mpv_render_param params[] = {
-            {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_OPENGL)},
-            {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &gl_init},
-            {MPV_RENDER_PARAM_INVALID, nullptr},
-        };
-        if (mpv_render_context_create(&render_, mpv_, params) < 0) {
-            render_ = nullptr;
-            return;
-        }
-        mpv_render_context_set_update_callback(render_, &request_update, this);
-        connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { free_render_context(); });
-        on_ready_();
-    }
-
-    void paintGL() override {
-        if (!render_ || blank_) {
-            context()->functions()->glClearColor(0, 0, 0, 1);
-            context()->functions()->glClear(GL_COLOR_BUFFER_BIT);
-            return;
-        }
-        const qreal ratio = devicePixelRatio();
-        mpv_opengl_fbo fbo{static_cast<int>(defaultFramebufferObject()), qRound(width() * ratio),
-                           qRound(height() * ratio), 0};
-        int flip_y = 1;
-        mpv_render_param params[] = {
-            {MPV_RENDER_PARAM_OPENGL_FBO, &fbo},
-            {MPV_RENDER_PARAM_FLIP_Y, &flip_y},
-            {MPV_RENDER_PARAM_INVALID, nullptr},
-        };
-        mpv_render_context_render(render_, params);
-        paint_overlays();
-    }
-
-private:
-    // The overlays' own pixels only (their backgrounds are left out), as
-    // they would show over a video widget.
-    void paint_overlays() {
-        if (!container_) return;
-        QOpenGLPaintDevice device(size() * devicePixelRatio());
-        device.setDevicePixelRatio(devicePixelRatio());
-        QPainter painter(&device);
-        painting_overlays_ = true;
-        const QPoint origin = container_->mapTo(container_->window(), QPoint(0, 0));
-        for (const QPointer<QWidget>& overlay : overlays_) {
-            if (!overlay || !overlay->isVisible()) continue;
-            const QPoint offset = overlay->mapTo(overlay->window(), QPoint(0, 0)) - origin;
-            overlay->render(&painter, offset, QRegion(), QWidget::DrawChildren);
-        }
-        painting_overlays_ = false;
-    }
-
-    static void* get_proc_address(void*, const char* name) {
-        QOpenGLContext* current = QOpenGLContext::currentContext();
-        return current ? reinterpret_cast<void*>(current->getProcAddress(name)) : nullptr;
-    }
-
-    // Called on mpv's render thread whenever a new frame is due.
-    static void request_update(void* window) {
-        auto* self = static_cast<MpvVideoWindow*>(window);
-        QMetaObject::invokeMethod(
-            self, [self] { self->update(); }, Qt::QueuedConnection);
-    }
-
-    void free_render_context() {
-        if (!render_) return;
-        makeCurrent();
-        mpv_render_context_free(render_);
-        render_ = nullptr;
-        doneCurrent();
-    }
-
-    mpv_handle* mpv_;
-    std::function<void()> on_ready_;
-    mpv_render_context* render_ = nullptr;
-    bool blank_ = true;
-    QPointer<QWidget> container_;
-    std::vector<QPointer<QWidget>> overlays_;
-    bool painting_overlays_ = false;
-};
-
-namespace {
 
 QWidget* make_black_surface(QWidget* parent) {
     auto* surface = new QWidget(parent);
