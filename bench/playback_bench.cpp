@@ -95,7 +95,8 @@ private:
 enum class Output { null, window };
 
 QStringList bare_mpv_outputs(Output output) {
-    // The window stays between files, as the jukebox's video area does.
+    // The window stays between files, as the jukebox's video area does; mpv
+    // refuses a software renderer (Mesa's, under Xvfb) unless told to use it.
     if (output == Output::window)
         return {"--vo=gpu", "--gpu-sw=yes", "--ao=null", "--fs", "--force-window=yes"};
     return {"--vo=null", "--ao=null"};
