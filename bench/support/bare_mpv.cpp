@@ -1,5 +1,7 @@
 #include "support/bare_mpv.h"
 
+#include "platform/mpv_media_player.h"
+
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -18,18 +20,14 @@
 
 namespace {
 
-// The options the jukebox sets on its engine, where they touch playback.
-const QStringList kJukeboxPlaybackOptions = {"--no-config",
-                                             "--idle=yes",
-                                             "--terminal=no",
-                                             "--keep-open=no",
-                                             "--keepaspect=no",
-                                             "--audio-display=no",
-                                             "--hwdec=no",
-                                             "--osd-level=0",
-                                             "--load-scripts=no",
-                                             "--ytdl=no",
-                                             "--input-default-bindings=no"};
+// The program's own settings left out, as libmpv starts without them, then
+// the options the jukebox gives its engine.
+QStringList jukebox_playback_options() {
+    QStringList arguments = {"--no-config", "--terminal=no"};
+    for (const MpvOption& option : mpv_playback_options())
+        arguments << QString("--%1=%2").arg(option.name, option.value);
+    return arguments;
+}
 
 }  // namespace
 
@@ -37,7 +35,7 @@ BareMpv::BareMpv(const QStringList& outputs) {
     const QString socket_path = folder_.filePath("mpv.sock");
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_.start("mpv",
-                   kJukeboxPlaybackOptions + outputs + QStringList{"--input-ipc-server=" + socket_path});
+                   jukebox_playback_options() + outputs + QStringList{"--input-ipc-server=" + socket_path});
     if (!process_.waitForStarted()) {
         std::fprintf(stderr, "mpv does not start\n");
         std::exit(1);

@@ -89,8 +89,8 @@ bool MediaPlayer::is_visible() const {
     return !video_surface()->isHidden();
 }
 
-void MediaPlayer::watch_input(QWidget* surface) {
-    surface->setFocusPolicy(Qt::StrongFocus);
+void MediaPlayer::watch_input(QObject* surface) {
+    if (auto* widget = qobject_cast<QWidget*>(surface)) widget->setFocusPolicy(Qt::StrongFocus);
     surface->installEventFilter(this);
 }
 

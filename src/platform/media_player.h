@@ -109,8 +109,9 @@ protected:
     // Hand a changed setting to the engine.
     virtual void apply_volume(int /*volume*/) {}
     virtual void apply_loop(bool /*on*/) {}
-    // Turns key presses and clicks on the surface into key_pressed and clicked.
-    void watch_input(QWidget* surface);
+    // Turns key presses and clicks on the surface (the video area's widget,
+    // or a native window drawing into it) into key_pressed and clicked.
+    void watch_input(QObject* surface);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

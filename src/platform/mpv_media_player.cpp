@@ -65,6 +65,22 @@ bool platform_has_opengl() {
 
 }  // namespace
 
+const std::vector<MpvOption>& mpv_playback_options() {
+    static const std::vector<MpvOption> options = {
+        {"idle", "yes"},
+        {"keep-open", "no"},
+        {"keepaspect", "no"},     // video stretched to the area
+        {"audio-display", "no"},  // cover art of music files is no video
+        {"hwdec", "no"},
+        {"osd-level", "0"},
+        {"input-default-bindings", "no"},
+        {"input-vo-keyboard", "no"},
+        {"load-scripts", "no"},
+        {"ytdl", "no"},
+    };
+    return options;
+}
+
 void prepare_media_engine() {
     use_c_numeric_locale();
 }
@@ -96,7 +112,7 @@ MpvMediaPlayer::MpvMediaPlayer(QWidget* parent, const MpvPlayerOptions& options)
         surface_ = QWidget::createWindowContainer(video_, parent);
         video_->set_container(surface_);
         // Keys and clicks on the video arrive at the window, not its container.
-        video_->installEventFilter(this);
+        watch_input(video_);
     }
     watch_input(surface_);
 }
@@ -121,16 +137,7 @@ void MpvMediaPlayer::configure(const MpvPlayerOptions& options, bool draw_video)
         set("untimed", "yes");
         set("ao-null-untimed", "yes");
     }
-    set("idle", "yes");
-    set("keep-open", "no");
-    set("keepaspect", "no");     // video stretched to the area
-    set("audio-display", "no");  // cover art of music files is no video
-    set("hwdec", "no");
-    set("osd-level", "0");
-    set("input-default-bindings", "no");
-    set("input-vo-keyboard", "no");
-    set("load-scripts", "no");
-    set("ytdl", "no");
+    for (const MpvOption& option : mpv_playback_options()) set(option.name, option.value);
     set("volume", QByteArray::number(volume()).constData());
 }
 

@@ -9,6 +9,7 @@ class MpvVideoWindow;
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 struct mpv_handle;
 struct mpv_event;
@@ -25,6 +26,16 @@ struct MpvPlayerOptions {
     bool untimed = false;
     QString soundfont = kDefaultSoundfont;
 };
+
+// One of the options the engine gives mpv.
+struct MpvOption {
+    const char* name;
+    const char* value;
+};
+
+// What the engine sets on mpv for playback besides its outputs, timing and
+// volume: the same for every file it plays.
+const std::vector<MpvOption>& mpv_playback_options();
 
 // libmpv refuses to start unless numbers are formatted the C way, and
 // QApplication's constructor sets the locale from the environment. Call

@@ -55,6 +55,8 @@ void MpvVideoWindow::initializeGL() {
         return;
     }
     mpv_render_context_set_update_callback(render_, &request_update, this);
+    // Should Qt ever make the window a new GL context, the render context
+    // has to go with the old one.
     connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { free_render_context(); });
     on_ready_();
 }
