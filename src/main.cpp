@@ -3,6 +3,7 @@
 #include "ordering/main_menu.h"
 #include "platform/alsa_wave_capture.h"
 #include "platform/desktop.h"
+#include "platform/dialogs.h"
 #include "platform/mpv_media_player.h"
 #include "platform/power_off.h"
 
@@ -18,12 +19,15 @@ int main(int argc, char* argv[]) {
     install_font_substitutions();
     install_chinese_translations(app);
 
-    AlsaWaveCapture capture;  // declared first: outlives the state that points at it
+    // Declared first: they outlive the state that points at them.
+    AlsaWaveCapture capture;
+    QtDialogs dialogs;
     AppState state;
     state.program_folder = QCoreApplication::applicationDirPath();
     state.screen_size = QApplication::primaryScreen()->size();
     state.platform.make_media_player = mpv_media_player_factory();
     state.platform.capture = &capture;
+    state.platform.dialogs = &dialogs;
     // Leaving the jukebox ends the process at once, as the windows expect;
     // the operating system takes back the devices.
     state.platform.end_program = [] { std::_Exit(0); };

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 
+class Dialogs;
 class MediaPlayer;
 class QWidget;
 class WaveCapture;
@@ -14,6 +15,8 @@ struct PlatformServices {
     // Makes a media player whose video area is a child of the given window.
     std::function<std::unique_ptr<MediaPlayer>(QWidget* parent)> make_media_player;
     WaveCapture* capture = nullptr;
+    // Message boxes and file dialogs.
+    Dialogs* dialogs = nullptr;
     // Ends the program at once (the real one quits the process).
     std::function<void()> end_program;
     // Asks the system to switch the machine off a second from now, without

@@ -1,0 +1,56 @@
+#include "foundation/catalogue.h"
+#include "manager/song_numbers.h"
+#include "support/test_catalogue.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class SongNumbers : public ::testing::Test {
+protected:
+    void SetUp() override { prepare_catalogue(state->db_path); }
+    void store(const QString& num) { add_test_song(*state, num, 0, "歌", singer); }
+
+    TempFolder folder;
+    std::unique_ptr<AppState> state = make_test_state(folder);
+    int singer = add_test_singer(*state, "歌手");
+};
+
+TEST_F(SongNumbers, TheFirstSongOfAKindAndLengthGetsSerialOne) {
+    EXPECT_EQ(Get_NewSongNum(0, 2, state->db_path), "002001");
+    EXPECT_EQ(Get_NewSongNum(1, 5, state->db_path), "105001");
+    EXPECT_EQ(Get_NewSongNum(7, 12, state->db_path), "712001");
+}
+
+TEST_F(SongNumbers, TheLowestFreeSerialIsProposed) {
+    for (int serial = 1; serial <= 9; ++serial) store(QString("00200%1").arg(serial));
+    EXPECT_EQ(Get_NewSongNum(0, 2, state->db_path), "002010");
+
+    execute_sql("DELETE FROM song WHERE song_num = '002002'", state->db_path);
+    EXPECT_EQ(Get_NewSongNum(0, 2, state->db_path), "002002");
+}
+
+TEST_F(SongNumbers, OtherKindsAndLengthsDoNotTakeSerials) {
+    store("102001");
+    store("012001");
+    EXPECT_EQ(Get_NewSongNum(0, 2, state->db_path), "002001");
+}
+
+TEST_F(SongNumbers, SerialsGrowPastThreeDigitsAndStopAtTheHighestSerial) {
+    execute_sql("BEGIN", state->db_path);
+    for (int serial = 1; serial <= 999; ++serial) store("002" + QString("%1").arg(serial, 3, 10, QChar('0')));
+    execute_sql("COMMIT", state->db_path);
+    EXPECT_EQ(Get_NewSongNum(0, 2, state->db_path), "0021000");
+
+    execute_sql("BEGIN", state->db_path);
+    for (int serial = 1000; serial <= kHighestSongSerial; ++serial) store("002" + QString::number(serial));
+    execute_sql("COMMIT", state->db_path);
+    EXPECT_EQ(Get_NewSongNum(0, 2, state->db_path), "");
+}
+
+TEST_F(SongNumbers, LengthsOfThreeDigitsGiveThreeLengthDigits) {
+    EXPECT_EQ(Get_NewSongNum(1, 100, state->db_path), "1100001");
+}
+
+}  // namespace
