@@ -19,6 +19,8 @@ constexpr std::array<double, 2> kColumnRulesCm{12.1, 15.7};
 const QPointF kTitleAt{850.5, 567};
 const QPointF kPageNumberAt{8505, 567};
 constexpr std::array<double, 3> kColumnTextX{907.2, 7030.8, 9072};
+// Where the text of each column must end: 0.1 cm before the next rule.
+constexpr std::array<double, 3> kColumnTextEndCm{12.0, 15.6, 19.2};
 
 QPointF cm(double x, double y) {
     return {x * kTwipsPerCm, y * kTwipsPerCm};
@@ -26,6 +28,26 @@ QPointF cm(double x, double y) {
 
 double row_top_cm(int row) {
     return kRowHeightCm * row + kTableTopCm;
+}
+
+// Prints a text at (x, y); a text too wide for its room is printed in a
+// smaller size, centred on the row's line, so that it never runs into the
+// next column or off the table.
+void print_fitted(Surface& target, const QString& text, double x, double y, double room) {
+    const double width = target.text_width(text);
+    target.move_to(x, y);
+    if (width <= room) {
+        target.print(text);
+        return;
+    }
+    const FontSpec normal = target.font_spec();
+    const double normal_height = target.text_height(text);
+    FontSpec smaller = normal;
+    smaller.size = normal.size * room / width;
+    target.set_font(smaller);
+    target.move_to(x, y + (normal_height - target.text_height(text)) / 2);
+    target.print(text);
+    target.set_font(normal);
 }
 
 void bar(Surface& target, double x1, double y1, double x2, double y2) {
@@ -67,8 +89,8 @@ void song_book::print_data(Surface& target, int line, const QString& text1, cons
     const double y = (line * kRowHeightCm + kTableTopCm + 0.15) * kTwipsPerCm;
     const std::array<const QString*, 3> texts{&text1, &text2, &text3};
     for (size_t column = 0; column < texts.size(); ++column) {
-        target.move_to(kColumnTextX[column], y);
-        target.print(*texts[column]);
+        const double room = kColumnTextEndCm[column] * kTwipsPerCm - kColumnTextX[column];
+        print_fitted(target, *texts[column], kColumnTextX[column], y, room);
     }
 }
 

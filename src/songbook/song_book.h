@@ -51,7 +51,7 @@ public:
     // 1.15 cm and between the three columns.
     static void paint_table(Surface& target);
     // One row of the table (1 = the heading row): the song name, number and
-    // singer columns.
+    // singer columns. A text wider than its column is printed smaller.
     static void print_data(Surface& target, int line, const QString& text1, const QString& text2,
                            const QString& text3);
 

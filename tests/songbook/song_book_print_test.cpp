@@ -2,6 +2,7 @@
 #include "songbook/song_book.h"
 #include "songbook/songbook.h"
 #include "songbook_fixture.h"
+#include "support/test_catalogue.h"
 
 #include <QFile>
 
@@ -110,6 +111,33 @@ TEST_F(PrintedSongBook, RowsStandInTheirColumnsBelowEachRowsTopRule) {
     EXPECT_TRUE(near(rows[1].top, (22 * 1.15 + 1.15) * 567));
     EXPECT_EQ(rows[1].num, "107001");
     EXPECT_EQ(rows[1].singer, "鄧麗君");
+}
+
+TEST_F(PrintedSongBook, TextsTooWideForTheirColumnsArePrintedSmallerInsideThem) {
+    const int band = add_test_singer(*state, "五月天樂團");
+    add_song("117001", 1, "我的未來不是夢我的未來不是夢啦啦", band);
+    add_song("102001", 1, "朋友", singer);
+    const PrintJob& job = print_whole_one_sided();
+    ASSERT_EQ(job.pages.size(), 2u);
+
+    const auto text_named = [](const PrintedPage& page, const QString& text) {
+        for (const PrintedText& printed : page.texts)
+            if (printed.text == text) return printed;
+        return PrintedText{};
+    };
+    const auto right_end = [](const PrintedText& text) {
+        return text.top_left.x() + FakePrinting::width_of(text.text, text.font.size);
+    };
+    const PrintedText title = text_named(job.pages[1], "我的未來不是夢我的未來不是夢啦啦");
+    EXPECT_LT(title.font.size, 24);
+    EXPECT_LE(right_end(title), 12.1 * 567);
+    EXPECT_GT(right_end(title), 11.9 * 567);
+    const PrintedText name = text_named(job.pages[1], "五月天樂團");
+    EXPECT_LT(name.font.size, 24);
+    EXPECT_LE(right_end(name), 19.3 * 567);
+    EXPECT_EQ(text_named(job.pages[1], "117001").font.size, 24);
+    EXPECT_EQ(text_named(job.pages[0], "朋友").font.size, 24);
+    EXPECT_EQ(text_named(job.pages[0], "江蕙").font.size, 24);
 }
 
 TEST_F(PrintedSongBook, ALengthFillsPagesOf21SongsAndTheNextLengthStartsANewPage) {

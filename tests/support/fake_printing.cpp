@@ -23,8 +23,10 @@ protected:
     void put_box(const QRectF& box, QColor) override { page().boxes.push_back(box); }
     void put_picture(const QImage&, const QRectF& target) override { page().boxes.push_back(target); }
     void font_changed() override {}
-    // Every character as wide as the font is high; lines 1.2 sizes apart.
-    double line_width(const QString& line) const override { return line.size() * font_spec().size * 20; }
+    double line_width(const QString& line) const override {
+        return FakePrinting::width_of(line, font_spec().size);
+    }
+    // Lines 1.2 sizes apart.
     double line_height() const override { return font_spec().size * 24; }
     void start_next_page() override { job().pages.emplace_back(); }
 
@@ -43,6 +45,12 @@ private:
 };
 
 }  // namespace
+
+double FakePrinting::width_of(const QString& text, double points) {
+    double ems = 0;
+    for (const QChar c : text) ems += c.unicode() < 0x1100 ? 0.5 : 1;
+    return ems * points * 20;
+}
 
 QString PrintedPage::text_at(QPointF top_left) const {
     for (const PrintedText& text : texts)

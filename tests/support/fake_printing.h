@@ -43,6 +43,10 @@ public:
     std::unique_ptr<PageSurface> open_default_printer() override;
     std::unique_ptr<PageSurface> open_pdf_file(const QString& path) override;
 
+    // How wide the printer takes a text to be, in twips: Chinese characters
+    // as wide as the font is high, Latin letters and digits half as wide.
+    static double width_of(const QString& text, double points);
+
     // Every page of every job, in the order printed.
     std::vector<const PrintedPage*> all_pages() const;
 
