@@ -154,6 +154,18 @@ struct SheetContents {
     int columns = 0;
 };
 
+QString text_at(const PrintedSheet& sheet, int row, int column) {
+    if (row >= int(sheet.cells.size()) || column >= int(sheet.cells[size_t(row)].size())) return {};
+    return sheet.cells[size_t(row)][size_t(column)];
+}
+
+// The format of a cell with these borders, numbered in order of first use.
+std::uint16_t xf_of(SheetContents& contents, const Borders& borders) {
+    if (borders == Borders{}) return kPlainXf;
+    const auto next = std::uint16_t(kPlainXf + 1 + contents.border_xfs.size());
+    return contents.border_xfs.try_emplace(borders, next).first->second;
+}
+
 SheetContents contents_of(const PrintedSheet& sheet) {
     SheetContents contents;
     std::unordered_map<QString, int> string_index;
@@ -163,18 +175,9 @@ SheetContents contents_of(const PrintedSheet& sheet) {
     for (const auto& row : sheet.cells) contents.columns = std::max(contents.columns, int(row.size()));
     for (int row = 0; row < contents.rows; ++row) {
         for (int column = 0; column < contents.columns; ++column) {
-            const QString text =
-                row < int(sheet.cells.size()) && column < int(sheet.cells[size_t(row)].size())
-                    ? sheet.cells[size_t(row)][size_t(column)]
-                    : QString();
+            const QString text = text_at(sheet, row, column);
             const Borders borders = borders_of(sheet, row, column);
             if (text.isEmpty() && borders == Borders{}) continue;
-            std::uint16_t xf = kPlainXf;
-            if (borders != Borders{}) {
-                const auto [found, added] = contents.border_xfs.try_emplace(
-                    borders, std::uint16_t(kPlainXf + 1 + contents.border_xfs.size()));
-                xf = found->second;
-            }
             int string = -1;
             if (!text.isEmpty()) {
                 const auto [found, added] = string_index.try_emplace(text, int(contents.strings.size()));
@@ -182,7 +185,7 @@ SheetContents contents_of(const PrintedSheet& sheet) {
                 string = found->second;
                 ++contents.string_uses;
             }
-            contents.cells.push_back({row, column, xf, string});
+            contents.cells.push_back({row, column, xf_of(contents, borders), string});
         }
     }
     return contents;
@@ -233,8 +236,9 @@ Body cell_xf(std::uint16_t font_index, bool shrink, const Borders& borders) {
 }
 
 // The shared strings, split over CONTINUE records where a record fills
-// up; a string cut in two goes on after a new option byte. Every eighth
-// string's place is kept for the EXTSST index.
+// up; a string cut in two goes on after a new option byte. The place of
+// every dsst-th string (at least every eighth, at most 128 places) is kept
+// for the EXTSST index, by which Excel finds strings without reading all.
 class SharedStrings {
 public:
     SharedStrings(Stream& stream, const SheetContents& contents) : stream_(stream) {

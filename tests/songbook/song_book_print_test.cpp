@@ -305,7 +305,9 @@ TEST_F(PrintedSongBook, AnInvalidDateIsTheOnlyThingSaid) {
 TEST_F(PrintedSongBook, NoNewSongsAreToldWithTheDateAndKeywordAndNothingIsAsked) {
     add_songs(1, 3, 5);
     print_new_songs(*state, nullptr, "2024/6/1", " 愛 ", false);
-    EXPECT_EQ(dialogs.texts(), QStringList{"沒有2024/6/1以後 or 有關\"愛\"的相關資料"});
+    print_new_songs(*state, nullptr, "2024/05/02", "it's", false);
+    EXPECT_EQ(dialogs.texts(), (QStringList{"沒有2024/6/1以後 or 有關\"愛\"的相關資料",
+                                            "沒有2024/05/02以後 or 有關\"it's\"的相關資料"}));
     EXPECT_TRUE(printing.jobs.empty());
 }
 
