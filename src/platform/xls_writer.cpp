@@ -330,8 +330,9 @@ void write_page_setup(Stream& stream, const PrintedSheet& sheet) {
             breaks.u16(std::uint32_t(sheet.page_breaks_before[i])).u16(0).u16(255);
         stream.record(kHorizontalPageBreaks, breaks);
     }
-    stream.record(kHeader, Body().long_string("&R" + sheet.right_header));
-    stream.record(kFooter, Body().long_string("&C" + sheet.center_footer));
+    if (!sheet.right_header.isEmpty()) stream.record(kHeader, Body().long_string("&R" + sheet.right_header));
+    if (!sheet.center_footer.isEmpty())
+        stream.record(kFooter, Body().long_string("&C" + sheet.center_footer));
     stream.record(kHCenter, Body().u16(sheet.center_horizontally ? 1 : 0));
     stream.record(kVCenter, Body().u16(0));
     stream.record(kLeftMargin, Body().f64(sheet.margins.left));

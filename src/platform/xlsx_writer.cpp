@@ -98,12 +98,13 @@ void set_up_pages(lxw_worksheet* worksheet, const PrintedSheet& sheet) {
     if (sheet.center_horizontally) worksheet_center_horizontally(worksheet);
     worksheet_set_margins(worksheet, sheet.margins.left, sheet.margins.right, sheet.margins.top,
                           sheet.margins.bottom);
-    const QByteArray header = ("&R" + sheet.right_header).toUtf8();
-    const QByteArray footer = ("&C" + sheet.center_footer).toUtf8();
     lxw_header_footer_options header_margin{sheet.margins.header, nullptr, nullptr, nullptr};
     lxw_header_footer_options footer_margin{sheet.margins.footer, nullptr, nullptr, nullptr};
-    worksheet_set_header_opt(worksheet, header.constData(), &header_margin);
-    worksheet_set_footer_opt(worksheet, footer.constData(), &footer_margin);
+    if (!sheet.right_header.isEmpty())
+        worksheet_set_header_opt(worksheet, ("&R" + sheet.right_header).toUtf8().constData(), &header_margin);
+    if (!sheet.center_footer.isEmpty())
+        worksheet_set_footer_opt(worksheet, ("&C" + sheet.center_footer).toUtf8().constData(),
+                                 &footer_margin);
 }
 
 }  // namespace

@@ -38,8 +38,9 @@ def main(path):
             "footer": "&C" + (sheet.oddFooter.center.text or ""),
             "hcenter": int(bool(sheet.print_options.horizontalCentered)),
             "vcenter": int(bool(sheet.print_options.verticalCentered)),
-            "paper": int(sheet.page_setup.paperSize),
-            "scale": int(sheet.page_setup.scale),
+            "paper": int(sheet.page_setup.paperSize or 0),
+            # A sheet at 100 % carries no scale.
+            "scale": int(sheet.page_setup.scale or 100),
         },
     }
     json.dump(result, sys.stdout, ensure_ascii=False)
