@@ -42,14 +42,7 @@ struct ReadSheet {
 };
 
 ReadSheet read_sheet(const QString& path) {
-    const QString reader = path.endsWith(".xlsx") ? "read_xlsx.py" : "read_xls.py";
-    QProcess python;
-    python.start("/usr/bin/python3",
-                 {QString(KARAOKE_TEST_SOURCE_DIR) + "/songbook/readers/" + reader, path});
-    python.waitForFinished(120'000);
-    const QByteArray output = python.readAllStandardOutput();
-    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    ReadSheet sheet{QJsonDocument::fromJson(output).object(), {}};
+    ReadSheet sheet{read_spreadsheet(path), {}};
     for (const QJsonValue cell : sheet.whole["cells"].toArray()) {
         const QJsonObject fields = cell.toObject();
         sheet.cells[{fields["row"].toInt(), fields["col"].toInt()}] = fields;

@@ -5,6 +5,7 @@
 #include "platform/desktop.h"
 #include "support/test_catalogue.h"
 
+#include <QJsonDocument>
 #include <QProcess>
 
 SongBookTest::SongBookTest() {
@@ -47,4 +48,14 @@ QStringList pdf_pages(const QString& path) {
     QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split('\f');
     if (!pages.isEmpty() && pages.back().trimmed().isEmpty()) pages.removeLast();
     return pages;
+}
+
+QJsonObject read_spreadsheet(const QString& path) {
+    const QString reader = path.endsWith(".xlsx") ? "read_xlsx.py" : "read_xls.py";
+    QProcess python;
+    python.start("/usr/bin/python3",
+                 {QString(KARAOKE_TEST_SOURCE_DIR) + "/songbook/readers/" + reader, path});
+    python.waitForFinished(120'000);
+    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
 }

@@ -5,6 +5,7 @@
 #include "support/scripted_dialogs.h"
 #include "support/test_support.h"
 
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -35,3 +36,7 @@ protected:
 
 // The text of each page of a PDF file, as pdftotext lays it out.
 QStringList pdf_pages(const QString& path);
+
+// What a spreadsheet reader finds in an .xls (xlrd plus a walk over the raw
+// records) or .xlsx file (openpyxl): see readers/read_xls.py.
+QJsonObject read_spreadsheet(const QString& path);

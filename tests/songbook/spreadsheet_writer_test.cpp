@@ -2,20 +2,13 @@
 #include "songbook_fixture.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 
 namespace {
 
 // The page breaks a spreadsheet reader finds in the file.
 int page_breaks_in(const QString& path) {
-    const QString reader = path.endsWith(".xlsx") ? "read_xlsx.py" : "read_xls.py";
-    QProcess python;
-    python.start("/usr/bin/python3",
-                 {QString(KARAOKE_TEST_SOURCE_DIR) + "/songbook/readers/" + reader, path});
-    python.waitForFinished(120'000);
-    return int(QJsonDocument::fromJson(python.readAllStandardOutput()).object()["breaks"].toArray().size());
+    return int(read_spreadsheet(path)["breaks"].toArray().size());
 }
 
 // A sheet of 1,100 one-row blocks, each on a page of its own.
