@@ -12,13 +12,15 @@ packages=(
   libgl1-mesa-dri libglx-mesa0 libegl1 fontconfig
   # media playback, MIDI rendering, capture
   libmpv-dev libfluidsynth-dev timgm6mb-soundfont libasound2-dev alsa-utils libasound2-plugins
+  # spreadsheet files (.xls container, .xlsx)
+  libgsf-1-dev libxlsxwriter-dev
   # catalogue
   libsqlite3-dev sqlite3 libicu-dev
   # fonts standing in for the Kai and Ming faces
   fonts-arphic-ukai fonts-arphic-uming
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  ffmpeg sox xvfb xauth xdotool imagemagick ghostscript poppler-utils python3-xlrd
+  ffmpeg sox xvfb xauth xdotool imagemagick ghostscript poppler-utils python3-xlrd python3-openpyxl
   # the mpv player itself, the floor the playback benchmarks compare against
   mpv
 )

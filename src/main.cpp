@@ -6,6 +6,7 @@
 #include "platform/dialogs.h"
 #include "platform/mpv_media_player.h"
 #include "platform/power_off.h"
+#include "platform/printing.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -22,12 +23,14 @@ int main(int argc, char* argv[]) {
     // Declared first: they outlive the state that points at them.
     AlsaWaveCapture capture;
     QtDialogs dialogs;
+    SystemPrinting printing;
     AppState state;
     state.program_folder = QCoreApplication::applicationDirPath();
     state.screen_size = QApplication::primaryScreen()->size();
     state.platform.make_media_player = mpv_media_player_factory();
     state.platform.capture = &capture;
     state.platform.dialogs = &dialogs;
+    state.platform.printing = &printing;
     // Leaving the jukebox ends the process at once, as the windows expect;
     // the operating system takes back the devices.
     state.platform.end_program = [] { std::_Exit(0); };

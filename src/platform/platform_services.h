@@ -5,6 +5,7 @@
 
 class Dialogs;
 class MediaPlayer;
+class Printing;
 class QWidget;
 class WaveCapture;
 
@@ -17,6 +18,8 @@ struct PlatformServices {
     WaveCapture* capture = nullptr;
     // Message boxes and file dialogs.
     Dialogs* dialogs = nullptr;
+    // The default printer and PDF files, for the song books.
+    Printing* printing = nullptr;
     // Ends the program at once (the real one quits the process).
     std::function<void()> end_program;
     // Asks the system to switch the machine off a second from now, without

@@ -1,0 +1,61 @@
+#include "songbook_fixture.h"
+
+#include "foundation/catalogue.h"
+#include "foundation/lookups.h"
+#include "platform/desktop.h"
+#include "support/test_catalogue.h"
+
+#include <QJsonDocument>
+#include <QProcess>
+
+SongBookTest::SongBookTest() {
+    install_font_substitutions();
+    prepare_catalogue(state->db_path);
+    state->kind_names = song_kind_names();
+    state->platform.dialogs = &dialogs;
+    state->platform.printing = &printing;
+    singer = add_test_singer(*state, "江蕙");
+}
+
+void SongBookTest::add_song(const QString& num, int kind, const QString& name, int singer_code,
+                            const QString& build_date) {
+    execute_sql(
+        "insert into song(song_num,song_kind,song_name,song_text_count,song_singer_code,song_build_date,"
+        "song_location) values('" +
+            sql_quoted(num) + "'," + QString::number(kind) + ",'" + sql_quoted(name) + "'," +
+            QString::number(name.size()) + "," + QString::number(singer_code) + ",'" + build_date +
+            "','/songs/a.mpg')",
+        state->db_path);
+}
+
+void SongBookTest::add_songs(int kind, int length, int count, const QString& stem,
+                             const QString& build_date) {
+    execute_sql("BEGIN", state->db_path);
+    for (int i = 1; i <= count; ++i) {
+        const int digits = length - int(stem.size());
+        const QString name = stem + QString::number(i).rightJustified(digits, '0');
+        const QString num =
+            QString("%1%2%3").arg(kind).arg(length, 2, 10, QChar('0')).arg(next_serial++, 3, 10, QChar('0'));
+        add_song(num, kind, name, singer, build_date);
+    }
+    execute_sql("COMMIT", state->db_path);
+}
+
+QStringList pdf_pages(const QString& path) {
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {"-layout", path, "-"});
+    pdftotext.waitForFinished(60'000);
+    QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split('\f');
+    if (!pages.isEmpty() && pages.back().trimmed().isEmpty()) pages.removeLast();
+    return pages;
+}
+
+QJsonObject read_spreadsheet(const QString& path) {
+    const QString reader = path.endsWith(".xlsx") ? "read_xlsx.py" : "read_xls.py";
+    QProcess python;
+    python.start("/usr/bin/python3",
+                 {QString(KARAOKE_TEST_SOURCE_DIR) + "/songbook/readers/" + reader, path});
+    python.waitForFinished(120'000);
+    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+}
