@@ -14,9 +14,19 @@ class QLabel;
 class QWidget;
 struct AppState;
 
-// Puts a control inside its window at a design position given in twips.
-void place_in_twips(QWidget& control, QWidget& window, int left, int top, int width, int height,
-                    int twips_per_pixel);
+// A control's design place in twips inside its window (or frame).
+struct DesignPlace {
+    QWidget* control;
+    QWidget* window;
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// Puts each control into its window at its design place, in the order given,
+// which is the order the Tab key goes.
+void place_in_twips(std::initializer_list<DesignPlace> places, int twips_per_pixel);
 
 // Sizes a window's client area from its design size in twips.
 void size_in_twips(QWidget& window, int width, int height, int twips_per_pixel);

@@ -3,6 +3,7 @@
 #include "foundation/app_state.h"
 #include "foundation/startup.h"
 #include "manager/manager_forms.h"
+#include "manager/song_add.h"
 #include "platform/dialogs.h"
 #include "songbook/manager_song_statu.h"
 
@@ -54,25 +55,29 @@ void manager_menu::set_captions() {
 void manager_menu::lay_out() {
     const int tpp = state_.twips_per_pixel;
     size_in_twips(*this, kDesignWidth, kDesignHeight, tpp);
-    int top = 360;
-    for (QPushButton* button :
-         {&Song_Add, &Song_modify_by_singer, &Command3, &batch_reg, &reg_by_file, &Command4}) {
-        place_in_twips(*button, *this, 360, top, 3600, 600, tpp);
-        top += 780;
-    }
-    place_in_twips(print_all, *this, 4440, 360, 4800, 600, tpp);
-    place_in_twips(Frame1, *this, 4440, 1140, 4800, 2880, tpp);
-    place_in_twips(Label1, Frame1, 240, 480, 1320, 360, tpp);
-    place_in_twips(print_start_date, Frame1, 1560, 420, 1680, 420, tpp);
-    place_in_twips(Label2, Frame1, 3360, 480, 1200, 360, tpp);
-    place_in_twips(Label3, Frame1, 240, 1080, 1320, 360, tpp);
-    place_in_twips(keyword, Frame1, 1560, 1020, 3000, 420, tpp);
-    place_in_twips(Frame2, Frame1, 240, 1620, 2760, 1080, tpp);
-    place_in_twips(optPrinter[0], Frame2, 240, 360, 2280, 300, tpp);
-    place_in_twips(optPrinter[1], Frame2, 240, 690, 2280, 300, tpp);
-    place_in_twips(print_new, Frame1, 3240, 1980, 1320, 600, tpp);
-    place_in_twips(Command1, *this, 4440, 4260, 2280, 600, tpp);
-    place_in_twips(Command2, *this, 6960, 4260, 2280, 600, tpp);
+    place_in_twips(
+        {
+            {&Song_Add, this, 360, 360, 3600, 600},
+            {&Song_modify_by_singer, this, 360, 1140, 3600, 600},
+            {&Command3, this, 360, 1920, 3600, 600},
+            {&batch_reg, this, 360, 2700, 3600, 600},
+            {&reg_by_file, this, 360, 3480, 3600, 600},
+            {&Command4, this, 360, 4260, 3600, 600},
+            {&print_all, this, 4440, 360, 4800, 600},
+            {&Frame1, this, 4440, 1140, 4800, 2880},
+            {&Label1, &Frame1, 240, 480, 1320, 360},
+            {&print_start_date, &Frame1, 1560, 420, 1680, 420},
+            {&Label2, &Frame1, 3360, 480, 1200, 360},
+            {&Label3, &Frame1, 240, 1080, 1320, 360},
+            {&keyword, &Frame1, 1560, 1020, 3000, 420},
+            {&Frame2, &Frame1, 240, 1620, 2760, 1080},
+            {&optPrinter[0], &Frame2, 240, 360, 2280, 300},
+            {&optPrinter[1], &Frame2, 240, 690, 2280, 300},
+            {&print_new, &Frame1, 3240, 1980, 1320, 600},
+            {&Command1, this, 4440, 4260, 2280, 600},
+            {&Command2, this, 6960, 4260, 2280, 600},
+        },
+        tpp);
     setFont(design_font(kDesignPoints));
     // Enter in the date or keyword field starts the conditional output.
     print_new.setDefault(true);
@@ -108,7 +113,8 @@ void manager_menu::not_available_yet(const QString& notice) {
 }
 
 void manager_menu::Song_Add_Click() {
-    not_available_yet(kWindowNotYet);
+    ::Song_Add window(state_, this);
+    window.exec();
 }
 
 void manager_menu::Song_modify_by_singer_Click() {

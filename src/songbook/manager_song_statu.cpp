@@ -29,8 +29,12 @@ manager_song_statu::manager_song_statu(AppState& state, QWidget* parent)
     setWindowTitle("曲目狀況");
     const int tpp = state_.twips_per_pixel;
     size_in_twips(*this, kDesignWidth, kDesignHeight, tpp);
-    place_in_twips(Picture1, *this, 0, 120, 7095, 2295, tpp);
-    place_in_twips(Command1, *this, 3000, 2640, 855, 375, tpp);
+    place_in_twips(
+        {
+            {&Picture1, this, 0, 120, 7095, 2295},
+            {&Command1, this, 3000, 2640, 855, 375},
+        },
+        tpp);
     setFont(design_font(kWindowPoints));
     connect(&Command1, &QPushButton::clicked, this, &manager_song_statu::Command1_Click);
     Form_Load();

@@ -1,5 +1,6 @@
 #include "manager/manager_forms.h"
 #include "manager/manager_menu.h"
+#include "manager/song_add.h"
 #include "ordering/main_menu.h"
 #include "songbook/manager_song_statu.h"
 #include "support/manager_fixture.h"
@@ -84,9 +85,17 @@ TEST_F(ManagerMenuTest, OpeningTwiceReadsTheSettingsAgainAndShowsTodayBothTimes)
     EXPECT_EQ(second->print_start_date.text(), today_text());
 }
 
-TEST_F(ManagerMenuTest, StatisticsOpenModallyAndCloseBackToTheMenu) {
+TEST_F(ManagerMenuTest, AddSongAndStatisticsOpenModallyAndCloseBackToTheMenu) {
     auto menu = open_manager();
     menu->show();
+    bool add_song_was_up = false;
+    when_up<Song_Add>([&](Song_Add& window) {
+        add_song_was_up = true;
+        window.forget_it.click();
+    });
+    menu->Song_Add.click();
+    EXPECT_TRUE(add_song_was_up);
+
     bool statistics_were_up = false;
     when_up<manager_song_statu>([&](manager_song_statu& window) {
         statistics_were_up = true;
@@ -102,8 +111,6 @@ TEST_F(ManagerMenuTest, StatisticsOpenModallyAndCloseBackToTheMenu) {
 
 TEST_F(ManagerMenuTest, WindowsStillToComeSayThatTheyAreNotAvailable) {
     auto menu = open_manager();
-    menu->Song_Add.click();
-    dialogs.clear();
     for (QPushButton* button : {&menu->Song_modify_by_singer, &menu->Command3, &menu->batch_reg,
                                 &menu->reg_by_file, &menu->print_all, &menu->print_new})
         button->click();
