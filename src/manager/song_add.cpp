@@ -21,7 +21,7 @@ namespace {
 // The design size in twips; the window is scaled to 0.7 of the screen width.
 constexpr int kDesignWidth = 9000;
 constexpr int kDesignHeight = 4200;
-constexpr double kDesignPoints = 10;
+constexpr double kDesignPoints = 12;
 
 constexpr int kEnter = 13;
 constexpr int kHighestTitleLength = 30;
@@ -129,6 +129,7 @@ void Song_Add::Form_Load() {
                {&Label1, &Label2, &Label3, &Label4, &Label5, &Label6, &lb_song_code, &lb_date_struct,
                 &song_build_date, &song_kind, &song_text_count, &song_code, &song_name, &singer_name,
                 &song_location, &check_singr_name, &Command1, &add_do, &forget_it});
+    centre_on_screen(*this, state_);
 }
 
 // The lists without a selection, and today as the registration date.

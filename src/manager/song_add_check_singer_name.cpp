@@ -33,6 +33,7 @@ song_add_check_singer_name::song_add_check_singer_name(AppState& state, QWidget*
 void song_add_check_singer_name::Form_Load() {
     const QSize screen = state_.screen_size;
     resize(qRound(0.35 * screen.width()), qRound(0.5 * screen.height()));
+    centre_on_screen(*this, state_);
     List1.setGeometry(qRound(0.05 * width()), qRound(0.05 * height()), qRound(0.9 * width()),
                       qRound(0.9 * height()));
     QFont font("標楷體");
