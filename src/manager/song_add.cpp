@@ -187,6 +187,7 @@ void Song_Add::song_kind_LostFocus() {
     }
     lb_song_code.setEnabled(true);
     song_code.setEnabled(true);
+    song_code.clear();  // no number of another choice stays when the catalogue fails
     with_catalogue_errors_shown(state_, this, [this] {
         const int kind = song_kind.currentText().left(1).toInt();
         const int count = song_text_count.currentText().toInt();
