@@ -9,12 +9,15 @@ namespace {
 
 class SongNumbers : public ::testing::Test {
 protected:
-    void SetUp() override { prepare_catalogue(state->db_path); }
+    void SetUp() override {
+        prepare_catalogue(state->db_path);
+        singer = add_test_singer(*state, "歌手");
+    }
     void store(const QString& num) { add_test_song(*state, num, 0, "歌", singer); }
 
     TempFolder folder;
     std::unique_ptr<AppState> state = make_test_state(folder);
-    int singer = add_test_singer(*state, "歌手");
+    int singer = 0;
 };
 
 TEST_F(SongNumbers, TheFirstSongOfAKindAndLengthGetsSerialOne) {
