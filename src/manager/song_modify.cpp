@@ -354,5 +354,13 @@ bool song_modify::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+// Enter searches from the keyword fields and presses a focused button; in the
+// edit area it does nothing, where a dialog's default button would search
+// and drop the loaded song.
+void song_modify::keyPressEvent(QKeyEvent* event) {
+    if (key_code_of(*event) == 13) return event->accept();
+    QDialog::keyPressEvent(event);
+}
+
 song_modify_check_singer::song_modify_check_singer(AppState& state, song_modify& opener)
     : singer_choice_list(state, &opener, opener.singer_name, kCapacity) {}

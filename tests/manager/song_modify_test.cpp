@@ -112,6 +112,19 @@ TEST_F(SongModify, AHitLoadsOnDoubleClickOrEnterAndTheEditAreaOpens) {
     EXPECT_TRUE(window.data_area.isEnabled());
 }
 
+TEST_F(SongModify, EnterSearchesFromTheKeywordFieldsOnlyAndNeverDropsTheLoadedSong) {
+    add_test_song(*state, "002001", 0, "家後", jiang);
+    window.show();
+    window.keyword_song.setText("家");
+    QTest::keyClick(&window.keyword_song, Qt::Key_Return);
+    EXPECT_EQ(hits(), QStringList({"002001-家後 -- 江蕙"}));
+    load("002001-家後 -- 江蕙");
+    QTest::keyClick(&window.song_name, Qt::Key_Return);
+    QTest::keyClick(&window.song_build_date, Qt::Key_Enter);
+    EXPECT_TRUE(window.song_loaded());
+    EXPECT_TRUE(dialogs.texts().isEmpty());
+}
+
 TEST_F(SongModify, SavingWritesTheEditedValuesAndKeepsTheSongLoaded) {
     add_test_song(*state, "002001", 0, "家後", jiang);
     add_test_song(*state, "002002", 0, "其他", jiang);
