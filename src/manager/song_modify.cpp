@@ -102,7 +102,7 @@ void song_modify::lay_out() {
     place_in_twips(keyword_song, *this, 4800, 480, 2400, 330, tpp);
     place_in_twips(key_search, *this, 7320, 450, 960, 390, tpp);
     place_in_twips(List1, *this, 240, 960, 9120, 2040, tpp);
-    place_in_twips(data_area, *this, 240, 3120, 9120, 1860, tpp);
+    place_in_twips(data_area, *this, 240, 3060, 9120, 1980, tpp);
     lay_out_edit_area();
     place_in_twips(key_exit, *this, 8400, 450, 960, 390, tpp);
     QFont font("標楷體");
@@ -131,9 +131,9 @@ void song_modify::lay_out_edit_area() {
     place_in_twips(Label9, data_area, 120, 1140, 1000, 330, tpp);
     place_in_twips(song_location, data_area, 1120, 1140, 6320, 330, tpp);
     place_in_twips(key_location, data_area, 7560, 1125, 600, 360, tpp);
-    place_in_twips(key_modify, data_area, 1120, 1470, 1200, 360, tpp);
-    place_in_twips(key_delete, data_area, 2440, 1470, 1200, 360, tpp);
-    place_in_twips(view_file, data_area, 3760, 1470, 1200, 360, tpp);
+    place_in_twips(key_modify, data_area, 1120, 1560, 1200, 360, tpp);
+    place_in_twips(key_delete, data_area, 2440, 1560, 1200, 360, tpp);
+    place_in_twips(view_file, data_area, 3760, 1560, 1200, 360, tpp);
 }
 
 // No song loaded, both lists filled, everything grown to the screen's width.
