@@ -7,11 +7,13 @@
 #include <QLabel>
 #include <QWidget>
 
-void place_in_twips(QWidget& control, QWidget& window, int left, int top, int width, int height,
-                    int twips_per_pixel) {
+void place_in_twips(std::initializer_list<DesignPlace> places, int twips_per_pixel) {
     const double tpp = twips_per_pixel;
-    control.setParent(&window);
-    control.setGeometry(qRound(left / tpp), qRound(top / tpp), qRound(width / tpp), qRound(height / tpp));
+    for (const DesignPlace& place : places) {
+        place.control->setParent(place.window);
+        place.control->setGeometry(qRound(place.left / tpp), qRound(place.top / tpp),
+                                   qRound(place.width / tpp), qRound(place.height / tpp));
+    }
 }
 
 void caption_field(QLabel& caption, QWidget& field) {

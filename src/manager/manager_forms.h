@@ -5,14 +5,25 @@
 // errors turned into notices.
 
 #include <functional>
+#include <initializer_list>
 
 class QLabel;
 class QWidget;
 struct AppState;
 
-// Puts a control inside its window at a design position given in twips.
-void place_in_twips(QWidget& control, QWidget& window, int left, int top, int width, int height,
-                    int twips_per_pixel);
+// A control's design place in twips inside its window (or frame).
+struct DesignPlace {
+    QWidget* control;
+    QWidget* window;
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// Puts each control into its window at its design place, in the order given,
+// which is the order the Tab key goes.
+void place_in_twips(std::initializer_list<DesignPlace> places, int twips_per_pixel);
 
 // Names a field by its caption: a screen reader announces the field with the
 // label's text, and the label's mnemonic, if any, moves to the field.

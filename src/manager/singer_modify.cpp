@@ -43,16 +43,19 @@ singer_modify::singer_modify(AppState& state, QWidget* parent) : QDialog(parent)
 
 // In the order Tab goes through them.
 void singer_modify::lay_out() {
-    const int tpp = state_.twips_per_pixel;
-    place_in_twips(Label2, *this, 240, 240, 1200, 360, tpp);
-    place_in_twips(singer_name, *this, 1440, 240, 2280, 360, tpp);
-    place_in_twips(singer_search, *this, 3840, 240, 720, 360, tpp);
-    place_in_twips(Label3, *this, 240, 840, 1200, 360, tpp);
-    place_in_twips(singer_sex, *this, 1440, 840, 2280, 360, tpp);
-    place_in_twips(singer_insert, *this, 240, 1560, 960, 480, tpp);
-    place_in_twips(singer_modify_do, *this, 1320, 1560, 960, 480, tpp);
-    place_in_twips(delete_do, *this, 2400, 1560, 960, 480, tpp);
-    place_in_twips(Command1, *this, 3600, 1560, 960, 480, tpp);
+    place_in_twips(
+        {
+            {&Label2, this, 240, 240, 1200, 360},
+            {&singer_name, this, 1440, 240, 2280, 360},
+            {&singer_search, this, 3840, 240, 720, 360},
+            {&Label3, this, 240, 840, 1200, 360},
+            {&singer_sex, this, 1440, 840, 2280, 360},
+            {&singer_insert, this, 240, 1560, 960, 480},
+            {&singer_modify_do, this, 1320, 1560, 960, 480},
+            {&delete_do, this, 2400, 1560, 960, 480},
+            {&Command1, this, 3600, 1560, 960, 480},
+        },
+        state_.twips_per_pixel);
     QFont font("標楷體");
     font.setPointSizeF(9);
     setFont(font);

@@ -92,48 +92,47 @@ song_modify::song_modify(AppState& state, QWidget* parent) : QDialog(parent), st
     Timer1.start();
 }
 
-// In the order Tab goes through them.
+// In the order Tab goes through them: the search, the hits, the edit area,
+// and leaving last.
 void song_modify::lay_out() {
-    const int tpp = state_.twips_per_pixel;
-    place_in_twips(Label1, *this, 240, 120, 3000, 300, tpp);
-    place_in_twips(Label2, *this, 240, 480, 900, 330, tpp);
-    place_in_twips(keyword_singer, *this, 1140, 480, 2040, 330, tpp);
-    place_in_twips(Label3, *this, 3300, 480, 1500, 330, tpp);
-    place_in_twips(keyword_song, *this, 4800, 480, 2400, 330, tpp);
-    place_in_twips(key_search, *this, 7320, 450, 960, 390, tpp);
-    place_in_twips(List1, *this, 240, 960, 9120, 2040, tpp);
-    place_in_twips(data_area, *this, 240, 3060, 9120, 1980, tpp);
-    lay_out_edit_area();
-    place_in_twips(key_exit, *this, 8400, 450, 960, 390, tpp);
+    place_in_twips(
+        {
+            {&Label1, this, 240, 120, 3000, 300},
+            {&Label2, this, 240, 480, 900, 330},
+            {&keyword_singer, this, 1140, 480, 2040, 330},
+            {&Label3, this, 3300, 480, 1500, 330},
+            {&keyword_song, this, 4800, 480, 2400, 330},
+            {&key_search, this, 7320, 450, 960, 390},
+            {&List1, this, 240, 960, 9120, 2040},
+            {&data_area, this, 240, 3060, 9120, 1980},
+            {&Label4, &data_area, 120, 300, 600, 330},
+            {&song_name, &data_area, 720, 300, 3600, 330},
+            {&Label10, &data_area, 4440, 300, 600, 330},
+            {&singer_name, &data_area, 5040, 300, 2400, 330},
+            {&key_singer, &data_area, 7560, 285, 600, 360},
+            {&Label5, &data_area, 120, 720, 600, 330},
+            {&song_kind, &data_area, 720, 720, 1500, 330},
+            {&Label7, &data_area, 2340, 720, 600, 330},
+            {&song_num, &data_area, 2940, 720, 1320, 330},
+            {&Label6, &data_area, 4440, 720, 600, 330},
+            {&song_text_count, &data_area, 5040, 720, 900, 330},
+            {&Label8, &data_area, 6060, 720, 1020, 330},
+            {&song_build_date, &data_area, 7080, 720, 1500, 330},
+            {&Label9, &data_area, 120, 1140, 1000, 330},
+            {&song_location, &data_area, 1120, 1140, 6320, 330},
+            {&key_location, &data_area, 7560, 1125, 600, 360},
+            {&key_modify, &data_area, 1120, 1560, 1200, 360},
+            {&key_delete, &data_area, 2440, 1560, 1200, 360},
+            {&view_file, &data_area, 3760, 1560, 1200, 360},
+            {&key_exit, this, 8400, 450, 960, 390},
+        },
+        state_.twips_per_pixel);
     QFont font("標楷體");
     font.setPointSizeF(9);
     setFont(font);
     // Set on the frame too, so that scaling grows the frame's font once and
     // its fields follow it instead of growing a second time.
     data_area.setFont(font);
-}
-
-void song_modify::lay_out_edit_area() {
-    const int tpp = state_.twips_per_pixel;
-    place_in_twips(Label4, data_area, 120, 300, 600, 330, tpp);
-    place_in_twips(song_name, data_area, 720, 300, 3600, 330, tpp);
-    place_in_twips(Label10, data_area, 4440, 300, 600, 330, tpp);
-    place_in_twips(singer_name, data_area, 5040, 300, 2400, 330, tpp);
-    place_in_twips(key_singer, data_area, 7560, 285, 600, 360, tpp);
-    place_in_twips(Label5, data_area, 120, 720, 600, 330, tpp);
-    place_in_twips(song_kind, data_area, 720, 720, 1500, 330, tpp);
-    place_in_twips(Label7, data_area, 2340, 720, 600, 330, tpp);
-    place_in_twips(song_num, data_area, 2940, 720, 1320, 330, tpp);
-    place_in_twips(Label6, data_area, 4440, 720, 600, 330, tpp);
-    place_in_twips(song_text_count, data_area, 5040, 720, 900, 330, tpp);
-    place_in_twips(Label8, data_area, 6060, 720, 1020, 330, tpp);
-    place_in_twips(song_build_date, data_area, 7080, 720, 1500, 330, tpp);
-    place_in_twips(Label9, data_area, 120, 1140, 1000, 330, tpp);
-    place_in_twips(song_location, data_area, 1120, 1140, 6320, 330, tpp);
-    place_in_twips(key_location, data_area, 7560, 1125, 600, 360, tpp);
-    place_in_twips(key_modify, data_area, 1120, 1560, 1200, 360, tpp);
-    place_in_twips(key_delete, data_area, 2440, 1560, 1200, 360, tpp);
-    place_in_twips(view_file, data_area, 3760, 1560, 1200, 360, tpp);
 }
 
 // No song loaded, both lists filled, everything grown to the screen's width.

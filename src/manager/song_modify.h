@@ -76,7 +76,6 @@ protected:
 private:
     void Form_Load();
     void lay_out();
-    void lay_out_edit_area();
     void notice(const QString& text);
 
     void load_song(const Recordset& song);
