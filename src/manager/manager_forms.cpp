@@ -2,8 +2,11 @@
 
 #include "foundation/app_state.h"
 #include "foundation/catalogue.h"
+#include "foundation/helpers.h"
 #include "platform/dialogs.h"
 
+#include <QDate>
+#include <QFont>
 #include <QLabel>
 #include <QWidget>
 
@@ -16,9 +19,35 @@ void place_in_twips(std::initializer_list<DesignPlace> places, int twips_per_pix
     }
 }
 
+void size_in_twips(QWidget& window, int width, int height, int twips_per_pixel) {
+    const double tpp = twips_per_pixel;
+    window.resize(qRound(width / tpp), qRound(height / tpp));
+}
+
+void scale_form(QWidget& window, double factor, std::initializer_list<QWidget*> controls) {
+    // A dialog's position is left to the window system, which centres it
+    // over its opener; its client size is what counts here.
+    scale_control(&window, factor);
+    for (QWidget* control : controls) scale_control(control, factor);
+}
+
+double screen_share_factor(const AppState& state, double share, int design_width) {
+    return share * state.screen_size.width() * state.twips_per_pixel / design_width;
+}
+
+QFont design_font(double points) {
+    QFont font("新細明體");
+    font.setPointSizeF(points);
+    return font;
+}
+
 void caption_field(QLabel& caption, QWidget& field) {
     caption.setBuddy(&field);
     field.setAccessibleName(caption.text());
+}
+
+QString today_text() {
+    return QDate::currentDate().toString("yyyy/MM/dd");
 }
 
 void with_catalogue_errors_shown(AppState& state, QWidget* window, const std::function<void()>& work) {

@@ -1,12 +1,15 @@
 #pragma once
 
 // What the windows of manager mode share: controls placed at their design
-// positions in twips, caption labels tied to their fields, and catalogue
-// errors turned into notices.
+// positions in twips and then scaled to the screen, caption labels tied to
+// their fields, the date text, and catalogue errors turned into notices.
+
+#include <QString>
 
 #include <functional>
 #include <initializer_list>
 
+class QFont;
 class QLabel;
 class QWidget;
 struct AppState;
@@ -25,9 +28,27 @@ struct DesignPlace {
 // which is the order the Tab key goes.
 void place_in_twips(std::initializer_list<DesignPlace> places, int twips_per_pixel);
 
+// Sizes a window's client area from its design size in twips.
+void size_in_twips(QWidget& window, int width, int height, int twips_per_pixel);
+
+// Scales the window and then each of its controls with scale_control. The
+// controls take their font from the window (set before), so the window's
+// scaled font, in 標楷體, is what they show.
+void scale_form(QWidget& window, double factor, std::initializer_list<QWidget*> controls);
+
+// The factor that makes a window of `design_width` twips the given share of
+// the screen's width.
+double screen_share_factor(const AppState& state, double share, int design_width);
+
+// The design font of the manager windows before scaling.
+QFont design_font(double points);
+
 // Names a field by its caption: a screen reader announces the field with the
 // label's text, and the label's mnemonic, if any, moves to the field.
 void caption_field(QLabel& caption, QWidget& field);
+
+// Today as the catalogue stores dates, "YYYY/MM/DD".
+QString today_text();
 
 // Runs a handler's work; a catalogue error is shown to the manager in a
 // notice instead of leaving the handler.

@@ -1,0 +1,86 @@
+#include "songbook/manager_song_statu.h"
+
+#include "foundation/app_state.h"
+#include "foundation/catalogue.h"
+#include "manager/manager_forms.h"
+
+#include <QShowEvent>
+
+namespace {
+
+// The design size of the client area in twips.
+constexpr int kDesignWidth = 7104;
+constexpr int kDesignHeight = 3180;
+constexpr double kWindowPoints = 12;
+constexpr double kTextPoints = 18;
+
+int count_of(const QString& sql, const QString& db_path) {
+    return open_recordset(sql, db_path).RecordCount();
+}
+
+int count_of_kind(int kind, const QString& db_path) {
+    return count_of("SELECT * FROM song where song_kind = " + QString::number(kind), db_path);
+}
+
+}  // namespace
+
+manager_song_statu::manager_song_statu(AppState& state, QWidget* parent)
+    : QDialog(parent), Picture1(state.twips_per_pixel), Command1("離開"), state_(state) {
+    setWindowTitle("曲目狀況");
+    const int tpp = state_.twips_per_pixel;
+    size_in_twips(*this, kDesignWidth, kDesignHeight, tpp);
+    place_in_twips(
+        {
+            {&Picture1, this, 0, 120, 7095, 2295},
+            {&Command1, this, 3000, 2640, 855, 375},
+        },
+        tpp);
+    setFont(design_font(kWindowPoints));
+    connect(&Command1, &QPushButton::clicked, this, &manager_song_statu::Command1_Click);
+    Form_Load();
+}
+
+void manager_song_statu::Form_Load() {
+    const double factor = screen_share_factor(state_, 0.7, kDesignWidth);
+    scale_form(*this, factor, {&Picture1, &Command1});
+    Picture1.set_font({"標楷體", kTextPoints * factor, false});
+    // A dialog of fixed size.
+    setFixedSize(size());
+}
+
+void manager_song_statu::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) Form_Activate();
+}
+
+bool manager_song_statu::event(QEvent* event) {
+    if (event->type() == QEvent::WindowDeactivate && isVisible()) deactivated_ = true;
+    if (event->type() == QEvent::WindowActivate && deactivated_) {
+        deactivated_ = false;
+        Form_Activate();
+    }
+    return QDialog::event(event);
+}
+
+void manager_song_statu::Form_Activate() {
+    with_catalogue_errors_shown(state_, this, [this] { print_counts(); });
+}
+
+void manager_song_statu::print_counts() {
+    const QString& db = state_.db_path;
+    const auto count = [&db](int kind) { return QString::number(count_of_kind(kind, db)); };
+    Picture1.print("目前您的系統中共有 " + QString::number(count_of("SELECT * FROM song", db)) + " 首歌");
+    Picture1.print("其中....");
+    Picture1.print_inline("台語類有 " + count(0) + " 首歌");
+    Picture1.print(" ; 國語類有 " + count(1) + " 首歌");
+    Picture1.print_inline("客語類有 " + count(2) + " 首歌");
+    Picture1.print(" ;英語類有 " + count(3) + " 首歌");
+    Picture1.print_inline("日語類有 " + count(4) + " 首歌");
+    Picture1.print(" ; 兒類有 " + count(5) + " 首歌");
+    Picture1.print("其它類有 " + count(6) + " 首歌");
+    Picture1.print("粵語類有 " + count(7) + " 首歌");
+}
+
+void manager_song_statu::Command1_Click() {
+    accept();
+}

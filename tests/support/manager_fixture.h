@@ -1,0 +1,67 @@
+#pragma once
+
+#include "foundation/app_state.h"
+#include "foundation/catalogue.h"
+#include "support/fake_media_player.h"
+#include "support/scripted_dialogs.h"
+#include "support/test_catalogue.h"
+#include "support/test_support.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+// Manager-mode windows on a fresh state in a temporary program folder with
+// its catalogue, a 1024 × 768 screen, scripted message boxes and file
+// dialogs, fake media players and a program end that only counts.
+class ManagerTest : public ::testing::Test {
+protected:
+    ManagerTest() {
+        state->screen_size = {1024, 768};
+        state->platform.dialogs = &dialogs;
+        state->platform.make_media_player = players.factory();
+        state->platform.end_program = [this] { ++program_ends; };
+        prepare_catalogue(state->db_path);
+    }
+
+    // A small file in the test's folder, standing for a song's media file.
+    QString media_file(const QString& name) const {
+        const QString path = folder.file(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("media");
+        return path;
+    }
+
+    // Stores a song with a title length of its own choosing.
+    void add_song_of_length(const QString& num, int kind, const QString& name, int text_count,
+                            int singer_code, const QString& location = "/songs/a.mpg") const {
+        add_test_song(*state, num, kind, name, singer_code, location);
+        execute_sql("UPDATE song SET song_text_count = " + QString::number(text_count) +
+                        " WHERE song_num = '" + num + "'",
+                    state->db_path);
+    }
+
+    int count_of(const QString& sql) const { return open_recordset(sql, state->db_path).RecordCount(); }
+
+    // Runs `inside` on the modal window of type Window once it is up; the
+    // window that opens it waits inside its handler meanwhile.
+    template <class Window>
+    static void when_up(std::function<void(Window&)> inside) {
+        QTimer::singleShot(0, qApp, [inside = std::move(inside)] {
+            auto* window = qobject_cast<Window*>(QApplication::activeModalWidget());
+            ASSERT_NE(window, nullptr) << "no window of the expected kind is up";
+            inside(*window);
+        });
+    }
+
+    TempFolder folder;
+    std::unique_ptr<AppState> state = make_test_state(folder);
+    ScriptedDialogs dialogs;
+    FakeMediaPlayers players;
+    int program_ends = 0;
+};
