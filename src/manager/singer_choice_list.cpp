@@ -8,6 +8,17 @@
 #include "platform/key_codes.h"
 
 #include <QKeyEvent>
+#include <QTimer>
+
+namespace {
+
+constexpr int kEnter = 13;
+
+}  // namespace
+
+QString cut_list_line(int kept) {
+    return "只列出前" + QString::number(kept) + "筆";
+}
 
 singer_choice_list::singer_choice_list(AppState& state, QWidget* parent, QLineEdit& caller_singer_name,
                                        int capacity)
@@ -20,46 +31,46 @@ singer_choice_list::singer_choice_list(AppState& state, QWidget* parent, QLineEd
     Form_Load();
 }
 
-// A third of the screen wide and half as high, the list filling nine tenths of it
-// in a Kai font that grows with the screen.
+// A third of the screen wide and half as high, the list filling nine tenths of
+// it in a Kai font that grows with the screen.
 void singer_choice_list::Form_Load() {
     const QSize screen = state_.screen_size;
-    const QSize window(qRound(0.35 * screen.width()), qRound(0.5 * screen.height()));
-    setGeometry(QRect(QPoint((screen.width() - window.width()) / 2, (screen.height() - window.height()) / 2),
-                      window));
-    List1.setGeometry(qRound(0.05 * window.width()), qRound(0.05 * window.height()),
-                      qRound(0.9 * window.width()), qRound(0.9 * window.height()));
+    resize(qRound(0.35 * screen.width()), qRound(0.5 * screen.height()));
+    List1.setGeometry(qRound(0.05 * width()), qRound(0.05 * height()), qRound(0.9 * width()),
+                      qRound(0.9 * height()));
     QFont font("標楷體");
     font.setPointSize(screen.width() * 18 / 640);
     List1.setFont(font);
 }
 
-QString cut_list_line(int kept) {
-    return "只列出前" + QString::number(kept) + "筆";
+// The listing runs once the window's own event loop runs, so that closing
+// it for want of singers ends that loop.
+void singer_choice_list::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) QTimer::singleShot(0, this, &singer_choice_list::Form_Activate);
 }
 
-void singer_choice_list::open_list() {
-    bool listed = false;
-    with_catalogue_errors_shown(state_, parentWidget(), [this, &listed] { listed = Form_Activate(); });
-    if (listed) exec();
+void singer_choice_list::Form_Activate() {
+    if (listed_) return;
+    listed_ = true;
+    with_catalogue_errors_shown(state_, this, [this] { list_singers(); });
 }
 
-bool singer_choice_list::Form_Activate() {
-    List1.clear();
-    singer_codes.clear();
+void singer_choice_list::list_singers() {
     const QString typed = caller_singer_name_.text();
     Recordset singers = open_recordset(
         "SELECT * FROM singer WHERE singer_name Like '" + sql_quoted(typed.trimmed()) + "%'", state_.db_path);
     if (singers.Eof()) {
         state_.platform.dialogs->notice(this, "找無 \"" + typed + "\" 字串的相關資料");
-        return false;
+        reject();
+        return;
     }
     for (; !singers.Eof() && static_cast<int>(singer_codes.size()) < capacity_; singers.MoveNext()) {
         List1.addItem(singers.Field("singer_name"));
         singer_codes.push_back(singers.FieldInt("singer_code"));
     }
     if (!singers.Eof()) List1.addItem(cut_list_line(capacity_));
-    return true;
+    List1.setCurrentRow(0);
 }
 
 void singer_choice_list::List1_DblClick() {
@@ -81,16 +92,14 @@ void singer_choice_list::take_choice(const Recordset& singer) {
 }
 
 void singer_choice_list::List1_KeyPress(int KeyAscii) {
-    if (KeyAscii == 13) List1_DblClick();
+    if (KeyAscii == kEnter) List1_DblClick();
 }
 
 bool singer_choice_list::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &List1 && event->type() == QEvent::KeyPress) {
-        const std::optional<int> code = key_code_of(*static_cast<QKeyEvent*>(event));
-        if (code == 13) {
-            List1_KeyPress(13);
-            return true;
-        }
+    if (watched == &List1 && event->type() == QEvent::KeyPress &&
+        key_code_of(*static_cast<QKeyEvent*>(event)) == kEnter) {
+        List1_KeyPress(kEnter);
+        return true;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -10,26 +10,22 @@
 struct AppState;
 class Recordset;
 
-// "選擇歌手名": the singers whose names begin with what the manager typed in
-// a window's singer field, in a list from which one is picked by double-click
-// or Enter; the pick's name goes into that field. Each window that opens it
-// has its own kind, which may take more of the pick.
 // The last line of a manager list that holds fewer entries than matched:
 // the list keeps the first `kept`.
 QString cut_list_line(int kept);
 
+// "選擇歌手名": the singers whose names begin with what the manager typed in
+// a window's singer field, in a list from which one is picked by double-click
+// or Enter; the pick's name goes into that field. With no such singer a
+// message says so and the window closes. Each window that opens it has its
+// own kind, which may hold fewer singers or take more of the pick.
 class singer_choice_list : public QDialog {
     Q_OBJECT
 public:
     QListWidget List1;
 
-    // Fills the list and shows it modally. When no singer matches, says so in
-    // a message box instead and shows nothing.
-    void open_list();
-
-    // The work of the window's activation: fills the list from the typed
-    // name. False, after the message, when no singer matches.
-    bool Form_Activate();
+    // Lists the singers; showing the window runs it once.
+    void Form_Activate();
 
     // Picks the selected singer and closes the window; nothing without a
     // selection or on the closing line of a cut list.
@@ -45,15 +41,18 @@ protected:
     // opened the list.
     virtual void take_choice(const Recordset& singer);
 
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     AppState& state_;
 
 private:
     void Form_Load();
+    void list_singers();
 
     QLineEdit& caller_singer_name_;
     const int capacity_;
+    bool listed_ = false;
     // The singer code of each list position, in list order.
     std::vector<int> singer_codes;
 };

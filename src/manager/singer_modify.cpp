@@ -84,7 +84,7 @@ void singer_modify::notice(const QString& text) {
 
 void singer_modify::singer_search_Click() {
     singer_modify_check_singer choice(state_, *this);
-    choice.open_list();
+    choice.exec();
 }
 
 // The name is stored trimmed, so it is also compared trimmed: " 江蕙" must not

@@ -5,6 +5,7 @@
 #include "foundation/helpers.h"
 #include "foundation/lookups.h"
 #include "manager/manager_forms.h"
+#include "manager/singer_add.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
 #include "platform/key_codes.h"
@@ -13,7 +14,6 @@
 #include <QDate>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QRegularExpression>
 
 #include <optional>
 
@@ -23,18 +23,6 @@ namespace {
 constexpr int kDesignWidth = 9600;
 constexpr int kDesignHeight = 5100;
 constexpr int kHighestListedCount = 30;
-
-// Registration dates are kept as "YYYY/MM/DD" texts, which the song book
-// compares as texts; "-" between the parts and one-digit months and days are
-// taken too.
-std::optional<QDate> build_date_of(const QString& text) {
-    static const QRegularExpression pattern(R"(^(\d{4})[/-](\d{1,2})[/-](\d{1,2})$)");
-    const QRegularExpressionMatch parts = pattern.match(text.trimmed());
-    if (!parts.hasMatch()) return std::nullopt;
-    const QDate date(parts.captured(1).toInt(), parts.captured(2).toInt(), parts.captured(3).toInt());
-    if (!date.isValid()) return std::nullopt;
-    return date;
-}
 
 QString build_date_text(const QDate& date) {
     return date.toString("yyyy/MM/dd");
@@ -240,7 +228,7 @@ void song_modify::load_song(const Recordset& song) {
     singer_name.setText(loaded_singer_name);
     song_num.setText(loaded_number);
     const QString stored_date = song.Field("song_build_date");
-    const std::optional<QDate> date = build_date_of(stored_date);
+    const std::optional<QDate> date = typed_date(stored_date);
     song_build_date.setText(date ? build_date_text(*date) : stored_date);
 }
 
@@ -252,30 +240,41 @@ void song_modify::empty_edit_area() {
 void song_modify::key_modify_Click() {
     if (!loaded_flag) return;
     with_catalogue_errors_shown(state_, this, [this] {
-        if (!build_date_of(song_build_date.text())) return notice("請指定好日期");
+        if (!typed_date(song_build_date.text())) return notice("請指定好日期");
         if (song_name.text().isEmpty()) return notice("請輸入正確的曲目名");
-        int singer_code = 0;
-        if (!saved_singer_code(singer_code)) return;
-        update_song(singer_code);
+        const std::optional<int> singer_code = saved_singer_code();
+        if (singer_code) update_song(*singer_code);
     });
 }
 
 // An untouched singer field keeps every row's own singer: the field shows
 // only one singer of a song that has several.
-bool song_modify::saved_singer_code(int& code) {
-    const QString typed = singer_name.text().trimmed();
-    if (typed == loaded_singer_name.trimmed()) {
-        code = loaded_singer_code;
-        return true;
+std::optional<int> song_modify::saved_singer_code() {
+    if (singer_name.text().trimmed() == loaded_singer_name.trimmed()) return loaded_singer_code;
+    std::optional<int> found = singer_code_named(singer_name.text().trimmed());
+    if (!found) {
+        register_typed_singer();
+        found = singer_code_named(singer_name.text().trimmed());
     }
-    const QString query = "SELECT * FROM singer WHERE singer_name = '" + sql_quoted(typed) + "'";
-    const Recordset singer = open_recordset(query, state_.db_path);
-    if (singer.Eof()) {
-        notice("找不到歌手,未存檔");
-        return false;
-    }
-    code = singer.FieldInt("singer_code");
-    return true;
+    if (!found) notice("找不到歌手,未存檔");
+    return found;
+}
+
+std::optional<int> song_modify::singer_code_named(const QString& name) const {
+    const Recordset singer =
+        open_recordset("SELECT * FROM singer WHERE singer_name = '" + sql_quoted(name) + "'", state_.db_path);
+    if (singer.Eof()) return std::nullopt;
+    return singer.FieldInt("singer_code");
+}
+
+// The singer window opens with the typed name. The name it confirms comes
+// back into the singer field only when it closes with "ok!": after a "No" to
+// its same-name question and the close box, the song is not saved.
+void song_modify::register_typed_singer() {
+    QString confirmed;
+    singer_add registration(state_, this, [&confirmed](const QString& name) { confirmed = name; });
+    registration.singer_name.setText(singer_name.text().trimmed());
+    if (registration.exec() == QDialog::Accepted) singer_name.setText(confirmed);
 }
 
 // Every row of the number gets the edited values; a changed singer replaces
@@ -286,7 +285,7 @@ void song_modify::update_song(int singer_code) {
             ? QString()
             : ",song_singer_code=CASE WHEN song_singer_code=" + QString::number(loaded_singer_code) +
                   " THEN " + QString::number(singer_code) + " ELSE song_singer_code END";
-    const QString date = build_date_text(*build_date_of(song_build_date.text()));
+    const QString date = build_date_text(*typed_date(song_build_date.text()));
     execute_sql("UPDATE song SET song_kind=" + QString::number(song_kind.currentData().toInt()) +
                     ",song_name='" + sql_quoted(song_name.text()) +
                     "',song_text_count=" + QString::number(song_text_count.currentData().toInt()) +
@@ -329,7 +328,7 @@ void song_modify::key_location_Click() {
 
 void song_modify::key_singer_Click() {
     song_modify_check_singer choice(state_, *this);
-    choice.open_list();
+    choice.exec();
 }
 
 void song_modify::view_file_Click() {

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <array>
+#include <optional>
 
 struct AppState;
 class Recordset;
@@ -85,9 +86,11 @@ private:
     void fill_count_list(int count);
     void empty_edit_area();
 
-    // The singer code the save writes, after the checks; false, after the
-    // message, when the song must not be saved.
-    bool saved_singer_code(int& code);
+    // The singer code the save writes; nothing, after the message, when the
+    // song must not be saved.
+    std::optional<int> saved_singer_code();
+    std::optional<int> singer_code_named(const QString& name) const;
+    void register_typed_singer();
     void update_song(int singer_code);
     void delete_media_file(const QString& path);
 

@@ -1,13 +1,13 @@
 #include "foundation/lookups.h"
 #include "manager/singer_modify.h"
-#include "manager_fixture.h"
+#include "catalogue_window_fixture.h"
 
 #include <QKeyEvent>
 #include <QTest>
 
 namespace {
 
-class SingerModify : public ::testing::Test, public ManagerFixture {
+class SingerModify : public CatalogueWindowTest {
 protected:
     QStringList singers() const {
         return rows("SELECT * FROM singer ORDER BY singer_code", {"singer_name", "singer_sex"});
@@ -22,8 +22,7 @@ protected:
     // a double-click on the name in the list.
     void pick_through_search(const QString& typed, const QString& name) {
         window.singer_name.setText(typed);
-        when_up<singer_modify_check_singer>(&window,
-                                            [&](singer_modify_check_singer& list) { pick(list, name); });
+        when_up<singer_modify_check_singer>([name](singer_modify_check_singer& list) { pick(list, name); });
         window.singer_search_Click();
     }
 
@@ -142,27 +141,25 @@ TEST_F(SingerModify, TheChoiceListShowsTheSingersWhoseNamesBeginWithTheTypedText
     add_test_singer(*state, "江蕙", 0);
     add_test_singer(*state, "蔡江", 1);
     add_test_singer(*state, "江淑娜", 0);
-    singer_modify_check_singer list(*state, window);
-    EXPECT_EQ(list.windowTitle(), "選擇歌手名");
-
-    window.singer_name.setText("");
-    ASSERT_TRUE(list.Form_Activate());
-    EXPECT_EQ(lines_of(list), QStringList({"江蕙", "蔡江", "江淑娜"}));
-
-    window.singer_name.setText(" 江 ");
-    ASSERT_TRUE(list.Form_Activate());
-    EXPECT_EQ(lines_of(list), QStringList({"江蕙", "江淑娜"}));
-
-    window.singer_name.setText(" 林");
-    EXPECT_FALSE(list.Form_Activate());
-    EXPECT_EQ(dialogs.last_text(), "找無 \" 林\" 字串的相關資料");
+    const auto listed_for = [this](const QString& typed) {
+        window.singer_name.setText(typed);
+        singer_modify_check_singer list(*state, window);
+        list.Form_Activate();
+        EXPECT_EQ(list.windowTitle(), "選擇歌手名");
+        return lines_of(list);
+    };
+    EXPECT_EQ(listed_for(""), QStringList({"江蕙", "蔡江", "江淑娜"}));
+    EXPECT_EQ(listed_for(" 江 "), QStringList({"江蕙", "江淑娜"}));
+    EXPECT_TRUE(listed_for(" 林").isEmpty());
+    EXPECT_EQ(dialogs.texts(), QStringList({"找無 \" 林\" 字串的相關資料"}));
 }
 
 TEST_F(SingerModify, TheChoiceListTakesEnterOnASelectionAndIgnoresClicksWithoutOne) {
     add_test_singer(*state, "江蕙", 0);
     const int chosen = add_test_singer(*state, "江淑娜", 0);
     singer_modify_check_singer list(*state, window);
-    ASSERT_TRUE(list.Form_Activate());
+    list.Form_Activate();
+    list.List1.setCurrentRow(-1);
     list.List1_DblClick();
     EXPECT_EQ(window.singer_code, 0);
 
@@ -171,18 +168,19 @@ TEST_F(SingerModify, TheChoiceListTakesEnterOnASelectionAndIgnoresClicksWithoutO
     QApplication::sendEvent(&list.List1, &enter);
     EXPECT_EQ(window.singer_code, chosen);
     EXPECT_EQ(window.singer_name.text(), "江淑娜");
+    EXPECT_EQ(window.singer_sex.currentText(), "0.女");
 }
 
 TEST_F(SingerModify, ASearchWithNoMatchShowsNoList) {
     window.singer_name.setText("無人");
-    window.singer_search_Click();  // would block if the list were shown
+    window.singer_search_Click();  // returns: the list closed itself
     EXPECT_EQ(dialogs.texts(), QStringList({"找無 \"無人\" 字串的相關資料"}));
 }
 
 TEST_F(SingerModify, TheChoiceListKeepsTwoThousandAndOneSingersAndSaysSo) {
     add_many_singers("歌手", singer_modify_check_singer::kCapacity + 1);
     singer_modify_check_singer list(*state, window);
-    ASSERT_TRUE(list.Form_Activate());
+    list.Form_Activate();
     const QStringList lines = lines_of(list);
     ASSERT_EQ(lines.size(), singer_modify_check_singer::kCapacity + 1);
     EXPECT_EQ(lines.at(2000), "歌手2001");

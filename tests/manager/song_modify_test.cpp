@@ -1,6 +1,7 @@
 #include "foundation/lookups.h"
+#include "manager/singer_add.h"
 #include "manager/song_modify.h"
-#include "manager_fixture.h"
+#include "catalogue_window_fixture.h"
 #include "playback/small_view.h"
 #include "support/fake_media_player.h"
 
@@ -10,10 +11,8 @@
 
 namespace {
 
-class SongModify : public ::testing::Test, public ManagerFixture {
+class SongModify : public CatalogueWindowTest {
 protected:
-    SongModify() { state->platform.make_media_player = players.factory(); }
-
     QStringList hits() const {
         QStringList lines;
         for (int i = 0; i < window.List1.count(); ++i) lines << window.List1.item(i)->text();
@@ -39,7 +38,6 @@ protected:
     // Lets the edit area's timer run for half a second of the test clock.
     void wait_half_a_second() { QTest::qWait(state->clock.real_ms(550)); }
 
-    FakeMediaPlayers players;
     song_modify window{*state, nullptr};
     int jiang = add_test_singer(*state, "江蕙", 0);
     int wu = add_test_singer(*state, "伍佰", 1);
@@ -164,11 +162,67 @@ TEST_F(SongModify, SavingChecksTheDateTheTitleAndTheSingerInThatOrder) {
     window.song_build_date.setText("2025/02/28");
     window.key_modify_Click();
     window.song_name.setText("家後");
+    when_up<singer_add>([](singer_add& registration) { registration.reject(); });  // its close box
     window.key_modify_Click();
     EXPECT_EQ(dialogs.texts(), QStringList({"請指定好日期", "請輸入正確的曲目名", "找不到歌手,未存檔"}));
     EXPECT_EQ(songs(), stored);
     EXPECT_EQ(window.singer_name.text(), "沒這人");
     EXPECT_EQ(window.song_build_date.text(), "2025/02/28");
+}
+
+TEST_F(SongModify, ANewSingerIsRegisteredInTheSingerWindowBeforeTheSave) {
+    add_test_song(*state, "002001", 0, "家後", jiang);
+    search("", "");
+    load("002001-家後 -- 江蕙");
+    window.singer_name.setText(" 新人 ");
+    when_up<singer_add>([](singer_add& registration) {
+        EXPECT_EQ(registration.singer_name.text(), "新人");
+        registration.singer_sex.setCurrentIndex(1);
+        registration.Command1_Click();
+    });
+    window.key_modify_Click();
+    const QStringList singers =
+        rows("SELECT * FROM singer WHERE singer_name = '新人'", {"singer_code", "singer_sex"});
+    ASSERT_EQ(singers.size(), 1);
+    EXPECT_EQ(rows("SELECT * FROM song", {"song_singer_code"}),
+              QStringList({singers.front().section('/', 0, 0)}));
+    EXPECT_EQ(singers.front().section('/', 1), "1");
+    EXPECT_EQ(window.singer_name.text(), "新人");
+}
+
+TEST_F(SongModify, ANameCorrectedInTheSingerWindowToAStoredSingerIsTheOneSaved) {
+    add_test_song(*state, "002001", 0, "家後", jiang);
+    search("", "");
+    load("002001-家後 -- 江蕙");
+    window.singer_name.setText("伍柏");
+    dialogs.answer_yes();
+    when_up<singer_add>([](singer_add& registration) {
+        registration.singer_name.setText("伍佰");
+        registration.Command1_Click();
+    });
+    window.key_modify_Click();
+    EXPECT_EQ(rows("SELECT * FROM song", {"song_singer_code"}), QStringList({QString::number(wu)}));
+    EXPECT_EQ(rows("SELECT * FROM singer", {"singer_name"}), QStringList({"江蕙", "伍佰"}));
+    EXPECT_EQ(window.singer_name.text(), "伍佰");
+    EXPECT_TRUE(dialogs.script_used_up());
+}
+
+TEST_F(SongModify, ASingerWindowLeftAfterRefusingAStoredNameSavesNothing) {
+    add_test_song(*state, "002001", 0, "家後", jiang);
+    const QStringList stored = songs();
+    search("", "");
+    load("002001-家後 -- 江蕙");
+    window.singer_name.setText("伍柏");
+    dialogs.answer_no();
+    when_up<singer_add>([](singer_add& registration) {
+        registration.singer_name.setText("伍佰");
+        registration.Command1_Click();  // "No": not the singer meant
+        registration.reject();
+    });
+    window.key_modify_Click();
+    EXPECT_EQ(songs(), stored);
+    EXPECT_EQ(window.singer_name.text(), "伍柏");
+    EXPECT_EQ(dialogs.last_text(), "找不到歌手,未存檔");
 }
 
 TEST_F(SongModify, ACategoryOrCountOutsideTheListsIsShownAndSavedUnchanged) {
@@ -303,9 +357,10 @@ TEST_F(SongModify, ThePreviewPlaysTheTrimmedPathUnderTheTitle) {
     search("", "");
     load("002001-家後 -- 江蕙");
     window.song_location.setText(" /songs/家後 1.mpg ");
-    when_up<small_view>(&window, [&](small_view& view) {
+    when_up<small_view>([this](small_view& view) {
         EXPECT_EQ(view.windowTitle(), "家後 預覽");
         EXPECT_EQ(players.last()->played_urls, QStringList({"file:///songs/家後 1.mpg"}));
+        view.reject();
     });
     window.view_file_Click();
 }
@@ -316,9 +371,9 @@ TEST_F(SongModify, TheSingerChoiceListPutsThePickedNameIntoTheSingerField) {
     search("", "");
     load("002001-家後 -- 江蕙");
     window.singer_name.setText("江");
-    when_up<song_modify_check_singer>(&window, [&](song_modify_check_singer& list) {
-        EXPECT_EQ(lines_of(list), QStringList({"江蕙", "江淑娜"}));
+    when_up<song_modify_check_singer>([](song_modify_check_singer& list) {
         pick(list, "江淑娜");
+        EXPECT_EQ(lines_of(list), QStringList({"江蕙", "江淑娜"}));
     });
     window.key_singer_Click();
     EXPECT_EQ(window.singer_name.text(), "江淑娜");
@@ -339,7 +394,7 @@ TEST_F(SongModify, ListsAreCutAtTheirCapacityWithALastLineSayingSo) {
 
     add_many_singers("歌手", song_modify_check_singer::kCapacity);
     song_modify_check_singer list(*state, window);
-    ASSERT_TRUE(list.Form_Activate());
+    list.Form_Activate();
     lines = lines_of(list);
     ASSERT_EQ(lines.size(), song_modify_check_singer::kCapacity + 1);
     EXPECT_EQ(lines.back(), "只列出前1001筆");

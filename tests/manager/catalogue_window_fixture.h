@@ -1,26 +1,14 @@
 #pragma once
 
-#include "foundation/catalogue.h"
 #include "manager/singer_choice_list.h"
-#include "support/scripted_dialogs.h"
-#include "support/test_catalogue.h"
-#include "support/test_support.h"
+#include "support/manager_fixture.h"
 
-#include <QApplication>
 #include <QStringList>
-#include <QTimer>
-#include <gtest/gtest.h>
 
-#include <functional>
-
-// A fresh catalogue and scripted message boxes for the manager windows.
-class ManagerFixture {
+// The manager windows that change the catalogue, with helpers to read it back
+// and to work the singer choice lists.
+class CatalogueWindowTest : public ManagerTest {
 protected:
-    ManagerFixture() {
-        prepare_catalogue(state->db_path);
-        state->platform.dialogs = &dialogs;
-    }
-
     // Every row of a query as "field1/field2/..." texts.
     QStringList rows(const QString& sql, const QStringList& fields) const {
         QStringList result;
@@ -40,18 +28,6 @@ protected:
         execute_sql("COMMIT", state->db_path);
     }
 
-    // Runs `inside` once the modal window of type Window is up, then closes it
-    // if `inside` left it open.
-    template <class Window>
-    static void when_up(QObject* context, const std::function<void(Window&)>& inside) {
-        QTimer::singleShot(0, context, [inside] {
-            auto* window = qobject_cast<Window*>(QApplication::activeModalWidget());
-            ASSERT_NE(window, nullptr);
-            inside(*window);
-            if (window->isVisible()) window->reject();
-        });
-    }
-
     // The texts of a choice list's lines.
     static QStringList lines_of(const singer_choice_list& list) {
         QStringList lines;
@@ -59,15 +35,12 @@ protected:
         return lines;
     }
 
-    // Selects a line of a choice list and double-clicks it.
+    // Lists the singers, selects a line and double-clicks it.
     static void pick(singer_choice_list& list, const QString& line) {
+        list.Form_Activate();
         const auto found = list.List1.findItems(line, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1) << line.toStdString();
         list.List1.setCurrentItem(found.front());
-        list.List1_DblClick();
+        emit list.List1.itemDoubleClicked(found.front());
     }
-
-    TempFolder folder;
-    std::unique_ptr<AppState> state = make_test_state(folder);
-    ScriptedDialogs dialogs;
 };
