@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 
 #include <optional>
+#include <tuple>
 
 namespace {
 
@@ -41,24 +42,16 @@ song_modify::song_modify(AppState& state, QWidget* parent) : QDialog(parent), st
     key_modify.setText("存檔");
     key_delete.setText("刪除");
     view_file.setText("預覽");
-    Label2.setText("歌手名");
-    caption_field(Label2, keyword_singer);
-    Label3.setText("歌曲名或編號");
-    caption_field(Label3, keyword_song);
-    Label4.setText("曲名");
-    caption_field(Label4, song_name);
-    Label10.setText("歌手");
-    caption_field(Label10, singer_name);
-    Label5.setText("種類");
-    caption_field(Label5, song_kind);
-    Label7.setText("編號");
-    caption_field(Label7, song_num);
-    Label6.setText("字數");
-    caption_field(Label6, song_text_count);
-    Label8.setText(" 建檔日");
-    caption_field(Label8, song_build_date);
-    Label9.setText("檔案位置");
-    caption_field(Label9, song_location);
+    const std::initializer_list<std::tuple<QLabel*, const char*, QWidget*>> captions = {
+        {&Label2, "歌手名", &keyword_singer}, {&Label3, "歌曲名或編號", &keyword_song},
+        {&Label4, "曲名", &song_name},        {&Label10, "歌手", &singer_name},
+        {&Label5, "種類", &song_kind},        {&Label7, "編號", &song_num},
+        {&Label6, "字數", &song_text_count},  {&Label8, " 建檔日", &song_build_date},
+        {&Label9, "檔案位置", &song_location}};
+    for (const auto& [label, caption, field] : captions) {
+        label->setText(caption);
+        caption_field(*label, *field);
+    }
     List1.setAccessibleName("搜尋結果");
     song_num.setReadOnly(true);
     lay_out();
