@@ -163,7 +163,8 @@ void song_modify::Timer1_Timer() {
 }
 
 // The title keyword is taken as typed, blanks included; the singer keyword
-// trimmed. A song whose singer row is gone has no hit.
+// trimmed. A song whose singer row is gone has no hit. One row past the
+// list's capacity is read, to tell that more matched.
 void song_modify::key_search_Click() {
     List1.clear();
     loaded_flag = 0;
@@ -175,7 +176,7 @@ void song_modify::key_search_Click() {
             "where song_name like '%" +
                 sql_quoted(keyword_song.text()) + "%' " + "and singer_name like '%" +
                 sql_quoted(keyword_singer.text().trimmed()) + "%' " + "order by song_text_count,song_name ",
-            state_.db_path);
+            state_.db_path, kHitCapacity + 1);
         for (; !hits.Eof() && hit_count < kHitCapacity; hits.MoveNext(), ++hit_count) {
             const auto at = static_cast<size_t>(hit_count);
             hit_numbers[at] = hits.Field("song_num");
