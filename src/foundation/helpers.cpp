@@ -29,11 +29,16 @@ void scale_geometry(QObject& object, double factor) {
     }
 }
 
+// Whether the widget takes its font from a scaled window or control: from its
+// parent, or through frames that have no font of their own from further up.
 bool follows_scaled_parent(const QObject& object) {
     const auto* widget = qobject_cast<const QWidget*>(&object);
     if (!widget || widget->testAttribute(Qt::WA_SetFont)) return false;
-    const QWidget* parent = widget->parentWidget();
-    return parent && parent->property(kFontScaled).toBool();
+    for (const QWidget* parent = widget->parentWidget(); parent; parent = parent->parentWidget()) {
+        if (parent->property(kFontScaled).toBool()) return true;
+        if (parent->testAttribute(Qt::WA_SetFont) || parent->isWindow()) return false;
+    }
+    return false;
 }
 
 void scale_font_size(QFont& font, double factor) {

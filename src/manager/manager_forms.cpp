@@ -25,10 +25,13 @@ void size_in_twips(QWidget& window, int width, int height, int twips_per_pixel) 
 }
 
 void scale_form(QWidget& window, double factor, std::initializer_list<QWidget*> controls) {
-    // A dialog's position is left to the window system, which centres it
-    // over its opener; its client size is what counts here.
     scale_control(&window, factor);
     for (QWidget* control : controls) scale_control(control, factor);
+}
+
+void centre_on_screen(QWidget& window, const AppState& state) {
+    const QSize screen = state.screen_size;
+    window.move((screen.width() - window.width()) / 2, (screen.height() - window.height()) / 2);
 }
 
 double screen_share_factor(const AppState& state, double share, int design_width) {

@@ -38,6 +38,9 @@ void size_in_twips(QWidget& window, int width, int height, int twips_per_pixel);
 // scaled font, in 標楷體, is what they show.
 void scale_form(QWidget& window, double factor, std::initializer_list<QWidget*> controls);
 
+// Puts the window in the middle of the screen, as the manager windows open.
+void centre_on_screen(QWidget& window, const AppState& state);
+
 // The factor that makes a window of `design_width` twips the given share of
 // the screen's width.
 double screen_share_factor(const AppState& state, double share, int design_width);

@@ -12,7 +12,7 @@ namespace {
 // The design size in twips; the window is scaled to 0.8 of the screen width.
 constexpr int kDesignWidth = 9600;
 constexpr int kDesignHeight = 5220;
-constexpr double kDesignPoints = 11;
+constexpr double kDesignPoints = 12;
 
 // Shown by the buttons whose windows are not part of the jukebox yet.
 const QString kWindowNotYet = "這項功能還沒有提供";
@@ -106,6 +106,7 @@ void manager_menu::Form_Load() {
                {&Song_Add, &Song_modify_by_singer, &Command3, &Command1, &print_new, &Label1,
                 &print_start_date, &Label2, &print_all, &Command2, &Command4, &batch_reg, &keyword, &Label3,
                 &Frame1, &reg_by_file, &Frame2, &optPrinter[0], &optPrinter[1]});
+    centre_on_screen(*this, state_);
 }
 
 void manager_menu::not_available_yet(const QString& notice) {

@@ -64,20 +64,20 @@ void similar_title_window::lay_out() {
     place_in_twips(
         {
             {&Frame1, this, 120, 120, 8160, 2520},
-            {&org_Label1, &Frame1, 240, 420, 720, 360},
-            {&org_song_name, &Frame1, 960, 360, 4440, 420},
+            {&org_Label1, &Frame1, 240, 420, 1080, 360},
+            {&org_song_name, &Frame1, 1320, 360, 4080, 420},
             {&org_view, &Frame1, 5640, 360, 1800, 420},
-            {&org_song_singer_lab, &Frame1, 960, 900, 4440, 360},
-            {&org_Label2, &Frame1, 240, 1440, 720, 360},
-            {&org_renew, &Frame1, 960, 1380, 4440, 420},
+            {&org_song_singer_lab, &Frame1, 1320, 900, 4080, 360},
+            {&org_Label2, &Frame1, 240, 1440, 1080, 360},
+            {&org_renew, &Frame1, 1320, 1380, 4080, 420},
             {&org_modify, &Frame1, 5640, 1380, 1800, 420},
             {&org_kill, &Frame1, 5640, 1920, 1800, 420},
             {&Frame2, this, 120, 2760, 8160, 1560},
-            {&new_Label, &Frame2, 240, 420, 720, 360},
-            {&new_song_name, &Frame2, 960, 360, 4440, 420},
+            {&new_Label, &Frame2, 240, 420, 1080, 360},
+            {&new_song_name, &Frame2, 1320, 360, 4080, 420},
             {&new_view, &Frame2, 5640, 360, 1800, 420},
-            {&new_add, &Frame2, 960, 960, 1560, 480},
-            {&new_cancel, &Frame2, 2760, 960, 1560, 480},
+            {&new_add, &Frame2, 1320, 960, 1560, 480},
+            {&new_cancel, &Frame2, 3120, 960, 1560, 480},
         },
         tpp);
     setFont(design_font(kDesignPoints));
@@ -100,6 +100,7 @@ void similar_title_window::Form_Load() {
         *this, screen_share_factor(state_, 0.5, kDesignWidth),
         {&Frame1, &org_Label1, &org_song_name, &org_song_singer_lab, &org_view, &org_Label2, &org_renew,
          &org_modify, &org_kill, &Frame2, &new_Label, &new_song_name, &new_view, &new_add, &new_cancel});
+    centre_on_screen(*this, state_);
     new_song_name.setText(new_song_.title_shown);
     list_similar_songs();
     if (stored_songs_.empty()) return;

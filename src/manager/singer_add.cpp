@@ -52,6 +52,7 @@ void singer_add::Form_Load() {
     singer_sex.addItems({"0.女", "1.男", "2.團體或其他"});
     singer_sex.setCurrentIndex(-1);
     resize(qRound(0.3 * state_.screen_size.width()), qRound(0.3 * state_.screen_size.height()));
+    centre_on_screen(*this, state_);
 }
 
 void singer_add::Command1_Click() {

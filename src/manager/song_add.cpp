@@ -21,7 +21,7 @@ namespace {
 // The design size in twips; the window is scaled to 0.7 of the screen width.
 constexpr int kDesignWidth = 9000;
 constexpr int kDesignHeight = 4200;
-constexpr double kDesignPoints = 10;
+constexpr double kDesignPoints = 12;
 
 constexpr int kEnter = 13;
 constexpr int kHighestTitleLength = 30;
@@ -119,6 +119,7 @@ void Song_Add::Form_Load() {
                {&Label1, &Label2, &Label3, &Label4, &Label5, &Label6, &lb_song_code, &lb_date_struct,
                 &song_build_date, &song_kind, &song_text_count, &song_code, &song_name, &singer_name,
                 &song_location, &check_singr_name, &Command1, &add_do, &forget_it});
+    centre_on_screen(*this, state_);
 }
 
 // The lists without a selection, and today as the registration date.
@@ -176,6 +177,7 @@ void Song_Add::song_kind_LostFocus() {
     }
     lb_song_code.setEnabled(true);
     song_code.setEnabled(true);
+    song_code.clear();  // no number of another choice stays when the catalogue fails
     with_catalogue_errors_shown(state_, this, [this] {
         const int kind = song_kind.currentText().left(1).toInt();
         const int count = song_text_count.currentText().toInt();

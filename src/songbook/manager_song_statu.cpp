@@ -5,6 +5,8 @@
 #include "manager/manager_forms.h"
 
 #include <QShowEvent>
+#include <QStringList>
+#include <QtMath>
 
 namespace {
 
@@ -13,6 +15,7 @@ constexpr int kDesignWidth = 7104;
 constexpr int kDesignHeight = 3180;
 constexpr double kWindowPoints = 12;
 constexpr double kTextPoints = 18;
+constexpr int kCountLines = 7;
 
 int count_of(const QString& sql, const QString& db_path) {
     return open_recordset(sql, db_path).RecordCount();
@@ -44,8 +47,21 @@ void manager_song_statu::Form_Load() {
     const double factor = screen_share_factor(state_, 0.7, kDesignWidth);
     scale_form(*this, factor, {&Picture1, &Command1});
     Picture1.set_font({"標楷體", kTextPoints * factor, false});
+    make_room_for_the_counts();
     // A dialog of fixed size.
     setFixedSize(size());
+    centre_on_screen(*this, state_);
+}
+
+// The seven lines of counts in the text area's font are taller than the
+// design's text area: it grows to hold them, the button and window with it.
+void manager_song_statu::make_room_for_the_counts() {
+    const double block_twips = Picture1.text_height(QStringList(kCountLines, "歌").join("\n"));
+    const int missing = qCeil((block_twips - Picture1.scale_height()) / state_.twips_per_pixel);
+    if (missing <= 0) return;
+    Picture1.resize(Picture1.width(), Picture1.height() + missing);
+    Command1.move(Command1.x(), Command1.y() + missing);
+    resize(width(), height() + missing);
 }
 
 void manager_song_statu::showEvent(QShowEvent* event) {

@@ -27,6 +27,7 @@ protected:
 
 private:
     void Form_Load();
+    void make_room_for_the_counts();
     void print_counts();
 
     AppState& state_;

@@ -107,6 +107,26 @@ TEST(ScaleControl, ControlsOfAScaledWindowAreScaledOnce) {
     EXPECT_EQ(pixels->font().pixelSize(), 23);  // 22.5 rounded
 }
 
+TEST(ScaleControl, ControlsInAFrameOfAScaledWindowAreScaledOnce) {
+    QWidget window;
+    window.setFont(QFont("Sans", 10));
+    auto* frame = new QWidget(&window);
+    auto* in_frame = new QLabel("a", frame);
+    auto* framed_frame = new QWidget(frame);
+    framed_frame->setFont(QFont("Sans", 8));
+    auto* in_own_font_frame = new QLabel("b", framed_frame);
+
+    for (QObject* object : {static_cast<QObject*>(&window), static_cast<QObject*>(frame),
+                            static_cast<QObject*>(in_frame), static_cast<QObject*>(in_own_font_frame)}) {
+        scale_control(object, 2.0);
+    }
+
+    EXPECT_DOUBLE_EQ(in_frame->font().pointSizeF(), 20.0);
+    EXPECT_EQ(in_frame->font().family(), "標楷體");
+    // A frame with a font of its own that was not scaled: its controls scale theirs.
+    EXPECT_DOUBLE_EQ(in_own_font_frame->font().pointSizeF(), 16.0);
+}
+
 TEST(ScaleControl, ObjectsWithoutSizeOrFontAreLeftAlone) {
     QTimer timer;
     timer.setInterval(20);

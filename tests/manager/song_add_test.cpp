@@ -144,6 +144,16 @@ TEST_F(SongAddTest, AKindAndLengthWithoutAFreeSerialIsReportedInsteadOfANumber) 
     EXPECT_EQ(dialogs.last_text(), "這一類這個字數的曲目編號已經用完了");
 }
 
+TEST_F(SongAddTest, ACatalogueErrorWhileProposingIsShownAndLeavesNoNumber) {
+    pick_kind_and_count(0, 2);
+    EXPECT_EQ(window->song_code.text(), "002001");
+    QFile::remove(state->db_path);
+    pick(window->song_text_count, 2);
+    EXPECT_TRUE(window->song_code.text().isEmpty());
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].kind, "notice");
+}
+
 TEST_F(SongAddTest, SavingStoresEveryFieldAndMakesReadyForTheNextSong) {
     fill_in(1, "月亮代表我的心", "鄧麗君");
     window->song_build_date.setText("2024/5/7");

@@ -54,6 +54,18 @@ TEST_F(StatisticsTest, ScalesToSevenTenthsOfTheScreenWidthInKai) {
     EXPECT_EQ(window.Command1.font().family(), "標楷體");
 }
 
+TEST_F(StatisticsTest, TheTextAreaHoldsEveryLineOfTheCountsAboveTheButton) {
+    for (const QSize screen : {QSize(1024, 768), QSize(1920, 1080)}) {
+        state->screen_size = screen;
+        manager_song_statu window(*state, nullptr);
+        window.Form_Activate();
+        EXPECT_LE(window.Picture1.current_y(), window.Picture1.scale_height());
+        EXPECT_GE(window.Command1.y(), window.Picture1.geometry().bottom());
+        EXPECT_TRUE(window.rect().contains(window.Command1.geometry()));
+        EXPECT_LT(window.height(), screen.height());
+    }
+}
+
 TEST_F(StatisticsTest, TheOnlyButtonClosesTheWindow) {
     manager_song_statu window(*state, nullptr);
     window.show();
