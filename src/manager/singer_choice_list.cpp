@@ -36,6 +36,7 @@ singer_choice_list::singer_choice_list(AppState& state, QWidget* parent, QLineEd
 void singer_choice_list::Form_Load() {
     const QSize screen = state_.screen_size;
     resize(qRound(0.35 * screen.width()), qRound(0.5 * screen.height()));
+    centre_on_screen(*this, state_);
     List1.setGeometry(qRound(0.05 * width()), qRound(0.05 * height()), qRound(0.9 * width()),
                       qRound(0.9 * height()));
     QFont font("標楷體");

@@ -10,6 +10,7 @@ namespace {
 
 // The window's design size in twips; it is scaled to 0.4 of the screen width.
 constexpr int kDesignWidth = 4800;
+constexpr double kDesignPoints = 9;
 constexpr int kDesignHeight = 2400;
 
 const QString kPickFirst = QStringLiteral("請先按\"找\"鍵來確定輸入的歌手名稱");
@@ -56,9 +57,7 @@ void singer_modify::lay_out() {
             {&Command1, this, 3600, 1560, 960, 480},
         },
         state_.twips_per_pixel);
-    QFont font("標楷體");
-    font.setPointSizeF(9);
-    setFont(font);
+    setFont(design_font(kDesignPoints));
 }
 
 // The category list without a choice; the window 0.4 of the screen wide, in
@@ -66,12 +65,10 @@ void singer_modify::lay_out() {
 void singer_modify::Form_Load() {
     singer_sex.addItems({"0.女", "1.男", "2.團體或其他"});
     singer_sex.setCurrentIndex(-1);
-    const double factor = 0.4 * state_.screen_size.width() / (kDesignWidth / double(state_.twips_per_pixel));
-    const QSize size(qRound(kDesignWidth / double(state_.twips_per_pixel) * factor),
-                     qRound(kDesignHeight / double(state_.twips_per_pixel) * factor));
-    const QSize screen = state_.screen_size;
-    setGeometry(
-        QRect(QPoint((screen.width() - size.width()) / 2, (screen.height() - size.height()) / 2), size));
+    const double factor = screen_share_factor(state_, 0.4, kDesignWidth);
+    size_in_twips(*this, kDesignWidth, kDesignHeight, state_.twips_per_pixel);
+    resize(qRound(width() * factor), qRound(height() * factor));
+    centre_on_screen(*this, state_);
     for (QWidget* control :
          std::initializer_list<QWidget*>{&Label2, &singer_name, &singer_search, &Label3, &singer_sex,
                                          &singer_insert, &singer_modify_do, &Command1, &delete_do})

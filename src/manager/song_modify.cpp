@@ -22,6 +22,7 @@ namespace {
 
 // The window's design size in twips; it is scaled to the screen's width.
 constexpr int kDesignWidth = 9600;
+constexpr double kDesignPoints = 9;
 constexpr int kDesignHeight = 5100;
 constexpr int kHighestListedCount = 30;
 
@@ -108,12 +109,7 @@ void song_modify::lay_out() {
             {&key_exit, this, 8400, 450, 960, 390},
         },
         state_.twips_per_pixel);
-    QFont font("標楷體");
-    font.setPointSizeF(9);
-    setFont(font);
-    // Set on the frame too, so that scaling grows the frame's font once and
-    // its fields follow it instead of growing a second time.
-    data_area.setFont(font);
+    setFont(design_font(kDesignPoints));
 }
 
 // No song loaded, both lists filled, everything grown to the screen's width.
@@ -123,8 +119,8 @@ void song_modify::Form_Load() {
     fill_count_list(1);
     song_kind.setCurrentIndex(-1);
     song_text_count.setCurrentIndex(-1);
-    resize(kDesignWidth / state_.twips_per_pixel, kDesignHeight / state_.twips_per_pixel);
-    const double factor = double(state_.screen_size.width()) / width();
+    size_in_twips(*this, kDesignWidth, kDesignHeight, state_.twips_per_pixel);
+    const double factor = screen_share_factor(state_, 1, kDesignWidth);
     scale_control(this, factor);
     for (QWidget* control : std::initializer_list<QWidget*>{
              &Label1,        &Label2,          &keyword_singer, &Label3,          &keyword_song, &key_search,
