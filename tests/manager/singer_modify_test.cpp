@@ -171,6 +171,15 @@ TEST_F(SingerModify, TheChoiceListTakesEnterOnASelectionAndIgnoresClicksWithoutO
     EXPECT_EQ(window.singer_sex.currentText(), "0.女");
 }
 
+TEST_F(SingerModify, EnterInTheNameFieldOpensTheChoiceList) {
+    const int picked = add_test_singer(*state, "伍佰", 1);
+    window.show();
+    window.singer_name.setText("伍");
+    when_up<singer_modify_check_singer>([](singer_modify_check_singer& list) { pick(list, "伍佰"); });
+    QTest::keyClick(&window.singer_name, Qt::Key_Return);
+    EXPECT_EQ(window.singer_code, picked);
+}
+
 TEST_F(SingerModify, ASearchWithNoMatchShowsNoList) {
     window.singer_name.setText("無人");
     window.singer_search_Click();  // returns: the list closed itself
