@@ -10,8 +10,8 @@ namespace {
 
 // The window's design size in twips; it is scaled to 0.4 of the screen width.
 constexpr int kDesignWidth = 4800;
-constexpr double kDesignPoints = 9;
 constexpr int kDesignHeight = 2400;
+constexpr double kDesignPoints = 9;
 
 const QString kPickFirst = QStringLiteral("請先按\"找\"鍵來確定輸入的歌手名稱");
 const QString kChooseSex = QStringLiteral("請選好歌手性別");

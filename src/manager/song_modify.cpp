@@ -22,8 +22,8 @@ namespace {
 
 // The window's design size in twips; it is scaled to the screen's width.
 constexpr int kDesignWidth = 9600;
-constexpr double kDesignPoints = 9;
 constexpr int kDesignHeight = 5100;
+constexpr double kDesignPoints = 9;
 constexpr int kHighestListedCount = 30;
 
 QString build_date_text(const QDate& date) {
