@@ -182,6 +182,16 @@ TEST_F(SongAddSameTest, GivingUpKeepsAFileThatAStoredSongPlays) {
     EXPECT_TRUE(dialogs.script_used_up());
 }
 
+TEST_F(SongAddSameTest, WithNoStoredSongListedTheStoredSongButtonsDoNothing) {
+    song_add_same none(*state, nullptr, {"003001", singer_a, "無", "無", 3, 0, "2024/05/07", new_file});
+    EXPECT_EQ(none.org_song_name.count(), 0);
+    none.org_modify.click();
+    none.org_kill.click();
+    none.org_view.click();
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_EQ(count_of("SELECT * FROM song"), 3);
+}
+
 TEST_F(SongAddSameTest, PreviewsShowTheStoredAndTheNewFile) {
     window->org_song_name.setCurrentIndex(1);
     QStringList seen;

@@ -396,6 +396,7 @@ TEST_F(SingerAddTest, ShowsItsFieldsByTheirCaptionsAtThreeTenthsOfTheScreen) {
     ASSERT_EQ(window.singer_sex.count(), 3);
     EXPECT_EQ(window.singer_sex.itemText(2), "2.團體或其他");
     EXPECT_EQ(window.Command1.text(), "ok!");
+    EXPECT_TRUE(window.Command1.isDefault());
     EXPECT_EQ(window.size(), QSize(qRound(0.3 * 1024), qRound(0.3 * 768)));
     for (QWidget* control :
          {static_cast<QWidget*>(&window.singer_name), static_cast<QWidget*>(&window.Command1)})
