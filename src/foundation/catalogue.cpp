@@ -123,14 +123,15 @@ bool same_name(std::string_view a, std::string_view b) {
 
 class RecordsetReader {
 public:
-    static Recordset read(sqlite3* db, sqlite3_stmt* statement) {
+    static Recordset read(sqlite3* db, sqlite3_stmt* statement, int max_rows = -1) {
         Recordset result;
         const int columns = sqlite3_column_count(statement);
         for (int c = 0; c < columns; ++c) result.columns_.emplace_back(sqlite3_column_name(statement, c));
+        if (max_rows == 0) return result;
         int rc;
         while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
             for (int c = 0; c < columns; ++c) append_value(result, statement, c);
-            ++result.row_count_;
+            if (++result.row_count_ == max_rows) return result;
         }
         if (rc != SQLITE_DONE) throw_error(db);
         return result;
@@ -204,9 +205,13 @@ void execute_script(sqlite3* db, const char* sql) {
 }
 
 Recordset open_recordset(const QString& sql, const QString& db_path) {
+    return open_recordset(sql, db_path, -1);
+}
+
+Recordset open_recordset(const QString& sql, const QString& db_path, int max_rows) {
     return with_connection(db_path, [&](sqlite3* db) {
         Statement statement = prepare_one(db, sql);
-        return RecordsetReader::read(db, statement.get());
+        return RecordsetReader::read(db, statement.get(), max_rows);
     });
 }
 

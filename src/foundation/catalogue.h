@@ -24,8 +24,9 @@ private:
     int code_;
 };
 
-// The complete result of a query, read before open_recordset returns, so its
-// row count is exact and no connection or lock is held while it is used.
+// The complete result of a query (or its first rows, when the caller said how
+// many), read before open_recordset returns, so its row count is exact and no
+// connection or lock is held while it is used.
 // A fresh record set stands on its first row.
 class Recordset {
 public:
@@ -59,6 +60,11 @@ private:
 
 // Runs one query and returns all of its rows.
 Recordset open_recordset(const QString& sql, const QString& db_path);
+
+// Runs one query and returns its first `max_rows` rows at most (all of them
+// when max_rows is negative): for a list that shows only so many, the rest
+// is never read.
+Recordset open_recordset(const QString& sql, const QString& db_path, int max_rows);
 
 // Executes one statement (insert, update, delete, DDL). Jet's
 // "DROP INDEX name ON table" is accepted and drops that table's index.

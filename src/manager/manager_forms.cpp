@@ -53,6 +53,14 @@ QString today_text() {
     return QDate::currentDate().toString("yyyy/MM/dd");
 }
 
+std::optional<QDate> typed_date(const QString& text) {
+    for (const char* form : {"yyyy/M/d", "yyyy-M-d", "yyyy.M.d"}) {
+        const QDate date = QDate::fromString(text.trimmed(), form);
+        if (date.isValid()) return date;
+    }
+    return std::nullopt;
+}
+
 void with_catalogue_errors_shown(AppState& state, QWidget* window, const std::function<void()>& work) {
     try {
         work();

@@ -4,9 +4,11 @@
 // positions in twips and then scaled to the screen, caption labels tied to
 // their fields, the date text, and catalogue errors turned into notices.
 
+#include <QDate>
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <initializer_list>
 
 class QFont;
@@ -52,6 +54,12 @@ void caption_field(QLabel& caption, QWidget& field);
 
 // Today as the catalogue stores dates, "YYYY/MM/DD".
 QString today_text();
+
+// The date a manager typed, in one of the forms "YYYY/M/D", "YYYY-M-D" and
+// "YYYY.M.D" (blanks around are ignored); nothing for any other text or a
+// day the calendar lacks. The catalogue keeps dates as "YYYY/MM/DD", which
+// the song book compares as text.
+std::optional<QDate> typed_date(const QString& text);
 
 // Runs a handler's work; a catalogue error is shown to the manager in a
 // notice instead of leaving the handler.

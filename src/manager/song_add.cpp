@@ -26,16 +26,6 @@ constexpr double kDesignPoints = 12;
 constexpr int kEnter = 13;
 constexpr int kHighestTitleLength = 30;
 
-// The date forms a manager may type; the catalogue keeps "YYYY/MM/DD", which
-// the song book compares as text.
-std::optional<QDate> typed_date(const QString& text) {
-    for (const char* form : {"yyyy/M/d", "yyyy-M-d", "yyyy.M.d"}) {
-        const QDate date = QDate::fromString(text.trimmed(), form);
-        if (date.isValid()) return date;
-    }
-    return std::nullopt;
-}
-
 Recordset singer_named(const QString& name, const QString& db_path) {
     return open_recordset("SELECT * FROM singer WHERE singer_name = '" + sql_quoted(name) + "'", db_path);
 }

@@ -204,6 +204,23 @@ TEST_F(CatalogueTest, RecordsetHoldsEveryRowWithFieldsByName) {
     EXPECT_EQ(rows.FieldInt("singer_code"), 1);
 }
 
+TEST_F(CatalogueTest, ARecordsetMayHoldOnlyTheFirstRows) {
+    for (const char* name : {"江蕙", "伍佰", "五月天"}) add_singer(name);
+    const QString sql = "SELECT * FROM singer ORDER BY singer_code";
+    Recordset first = open_recordset(sql, state->db_path, 2);
+    ASSERT_EQ(first.RecordCount(), 2);
+    first.MoveNext();
+    EXPECT_EQ(first.Field("singer_name"), "伍佰");
+    first.MoveNext();
+    EXPECT_TRUE(first.Eof());
+    EXPECT_EQ(open_recordset(sql, state->db_path, 5).RecordCount(), 3);
+    EXPECT_EQ(open_recordset(sql, state->db_path, -1).RecordCount(), 3);
+    EXPECT_EQ(open_recordset(sql, state->db_path, 0).RecordCount(), 0);
+    // The statement left half read holds nothing: a writer comes next.
+    add_singer("張惠妹");
+    EXPECT_EQ(open_recordset(sql, state->db_path, 10).RecordCount(), 4);
+}
+
 TEST_F(CatalogueTest, AKeptConnectionFollowsTheFileAtItsPath) {
     add_song("105001", 1, "月亮代表我", 1);
     EXPECT_EQ(get_song_name(*state, "105001"), "月亮代表我");
