@@ -98,8 +98,11 @@ QString reg_by_filename::lstFileContent(int iFileIndex) const {
     return song_file_line(files_.at(static_cast<size_t>(iFileIndex)));
 }
 
-void reg_by_filename::yield_now() {
+// The progress line changes only when the window repaints: setting it for
+// every one of a hundred thousand files would cost more than the files.
+void reg_by_filename::show_progress(const std::function<QString()>& progress) {
     if (since_yield_.isValid() && since_yield_.elapsed() < kYieldMilliseconds) return;
+    labSongInfo.setText(progress());
     QApplication::processEvents();
     since_yield_.restart();
 }
@@ -156,8 +159,7 @@ void reg_by_filename::scan_folder() {
             setArySong(static_cast<int>(files_.size() - 1));
             lines << lstFileContent(static_cast<int>(files_.size() - 1));
         }
-        labSongInfo.setText("adding ... " + QString::number(files_.size()) + of_all);
-        yield_now();
+        show_progress([&] { return "adding ... " + QString::number(files_.size()) + of_all; });
     }
     lstFileInfo.addItems(lines);
     for (int i = 0; i < lstFileInfo.count(); ++i) lstFileInfo.item(i)->setData(Qt::UserRole, i);
@@ -274,8 +276,7 @@ void reg_by_filename::register_files(int count) {
     SongFileRegistrar registrar(state_.db_path, files_per_transaction);
     const QString of_all = "/" + QString::number(count);
     for (int i = 0; i < count; ++i) {
-        yield_now();
-        labSongInfo.setText("進度 : " + QString::number(i + 1) + of_all);
+        show_progress([&] { return "進度 : " + QString::number(i + 1) + of_all; });
         registrar.register_file(files_[static_cast<size_t>(i)], QDate::currentDate().toString("yyyy/MM/dd"));
     }
     registrar.finish();

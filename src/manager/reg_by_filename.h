@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <functional>
 #include <vector>
 
 struct AppState;
@@ -67,8 +68,9 @@ private:
     void refresh_entry();
     int selected_file() const;
     void select_file(int file_index);
-    // Lets the window repaint now and then during long runs.
-    void yield_now();
+    // Shows the progress and lets the window repaint, every few milliseconds
+    // of a long run.
+    void show_progress(const std::function<QString()>& progress);
     void set_busy(bool busy);
 
     AppState& state_;
