@@ -86,6 +86,7 @@ void reg_by_filename_Same::Form_Load() {
     }
     cmbOrgSong.setCurrentIndex(-1);
     txtNewSong.setText(caller_.tmpSongName);
+    txtNewSong.setReadOnly(true);  // the title comes from the file name; rename the file to change it
     labNewSinger.setText(caller_.tmpSongSinger);
     labMsg.setText(repeat_state_text(caller_.tmpSongRepeat));
     loading_ = false;

@@ -49,22 +49,27 @@ QStringList SongFileRecord::singer_names() const {
 }
 
 int SingerCodes::code_of(const QString& name) {
-    if (known_) {
-        if (const auto found = known_->constFind(name); found != known_->cend()) return found.value();
-    }
+    if (known_) return known_->value(name, -1);
     const Recordset singer =
         open_recordset("SELECT * FROM singer WHERE singer_name = '" + sql_quoted(name) + "'", db_path_);
-    const int code = singer.Eof() ? -1 : singer.FieldInt("singer_code");
-    if (known_) known_->insert(name, code);
-    return code;
+    return singer.Eof() ? -1 : singer.FieldInt("singer_code");
 }
 
+// One read of the whole table: a name lookup scans the table anyway (its
+// index is in another order than the stroke collation), and "=" on the
+// collated column matches identical names only, as the map does. The first
+// singer of a name is the one a lookup would find.
 void SingerCodes::keep_answers(bool keep) {
-    if (keep) {
-        known_.emplace();
-    } else {
-        known_.reset();
+    known_.reset();
+    if (!keep) return;
+    QHash<QString, int> singers;
+    for (Recordset rows =
+             open_recordset("SELECT singer_code, singer_name FROM singer ORDER BY singer_code", db_path_);
+         !rows.Eof(); rows.MoveNext()) {
+        const QString name = rows.Field("singer_name");
+        if (!singers.contains(name)) singers.insert(name, rows.FieldInt("singer_code"));
     }
+    known_ = std::move(singers);
 }
 
 void check_song_file(SongFileRecord& record, const QString& db_path, SingerCodes& singers) {

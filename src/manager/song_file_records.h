@@ -41,8 +41,8 @@ struct SongFileRecord {
 };
 
 // Singer codes by exact name. While a folder is scanned or registered the
-// answers are kept (the catalogue's singers do not change meanwhile); at
-// other times every question is a query.
+// whole singer table is kept (the catalogue's singers do not change
+// meanwhile); at other times every question is a query.
 class SingerCodes {
 public:
     explicit SingerCodes(const QString& db_path) : db_path_(db_path) {}
