@@ -286,6 +286,36 @@ TEST_F(RegByFilename, ManyFilesSpanSeveralTransactionsAndTakeTheLowestFreeNumber
     EXPECT_EQ(count("SELECT * FROM song WHERE song_num = '002031'"), 1);
 }
 
+TEST_F(RegByFilename, AFailureKeepsTheEarlierTransactionsAndEveryFileOfTheFailedOne) {
+    const QString old_file = folder.file("old.mpg");  // outside the folder scanned
+    QFile old(old_file);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.close();
+    add_test_song(*state, "001001", 1, "七", jiang, old_file);
+    execute_sql(
+        "CREATE TRIGGER full_disk BEFORE INSERT ON song WHEN NEW.song_name = '壞' "
+        "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END",
+        state->db_path);
+    window.files_per_transaction = 2;
+    for (const char* title : {"一", "丁", "七", "壞"}) make_file(QString("江蕙,%1,國語,1.mp3").arg(title));
+    scan();
+    select("七");
+    decide([](reg_by_filename_Same& same) {
+        same.cmbOrgSong.setCurrentIndex(0);
+        same.cmdReplaceOrg_Click();
+    });
+
+    window.cmdReg_Click();
+    EXPECT_EQ(dialogs.last_text(), "database or disk is full");
+    EXPECT_EQ(count("SELECT * FROM song WHERE song_name IN ('一', '丁')"), 2);
+    EXPECT_EQ(count("SELECT * FROM song WHERE song_num = '001001' AND song_location = '" + old_file + "'"),
+              1);
+    EXPECT_TRUE(QFileInfo::exists(old_file));  // its song was not replaced after all
+    EXPECT_EQ(songs(), 3);
+    EXPECT_TRUE(lines().contains("檔案已登錄:江蕙,一,國語,1.mp3"));
+    EXPECT_TRUE(lines().contains("檔案需確認:江蕙,七,國語,1.mp3"));  // the rescan forgot the decision
+}
+
 TEST_F(RegByFilename, ACancelledOrMissingFolderScansNothing) {
     dialogs.choose_file("");
     window.cmdBrowse_Click();
