@@ -199,10 +199,10 @@ void reg_by_filename::refresh_entry() {
 }
 
 // A name that leaves the folder, names another file or no supported one
-// changes nothing.
+// changes nothing. A registered file keeps its name: the catalogue holds its path.
 void reg_by_filename::lstFileInfo_DblClick() {
     const int k = selected_file();
-    if (k < 0) return;
+    if (k < 0 || files_[static_cast<size_t>(k)].repeat == kRepeatRegistered) return;
     SongFileRecord& record = files_[static_cast<size_t>(k)];
     tmpSongLocation = record.file_name();
     reg_by_filename_ModifyFilename window(state_, *this);

@@ -83,6 +83,7 @@ TEST_F(RegByFilename, AFolderIsListedAndRegisteredWithOneRowPerSingerUnderOneNum
               QStringList({"檔案已登錄:江蕙+陳雷,家後,國語,2.mp3", "檔案已登錄:江蕙,雨夜花,台語,3.MPG"}));
     select("家後");
     EXPECT_EQ(window.labSongInfo.text(), " 本檔已登錄");
+    window.lstFileInfo_DblClick();  // no renaming: the catalogue holds the path
     window.cmdReg_Click();
     EXPECT_EQ(songs(), 3);
 }
