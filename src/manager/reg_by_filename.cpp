@@ -224,7 +224,13 @@ void reg_by_filename::cmdAddSinger_Click() {
         window.singer_name.setText(name);
         window.exec();
     }
+    // The check starts the file afresh; a similar-title decision taken before
+    // the singers were added still holds.
+    SongFileRecord& record = files_[static_cast<size_t>(k)];
+    const SongFileRecord before = record;
     setArySong(k);
+    if (record.repeat == kRepeatUndecided && before.repeat != kRepeatUndecided)
+        apply_decision(record, before.repeat, before.replace_code);
     refresh_entry();
 }
 
@@ -243,12 +249,16 @@ void reg_by_filename::cmdRepeadCom_Click() {
         reg_by_filename_Same window(state_, *this);
         window.exec();
     }
-    record.repeat = tmpSongRepeat;
-    record.replace_code = tmpSongRepeatOrgSongCode;
+    apply_decision(record, tmpSongRepeat, tmpSongRepeatOrgSongCode);
+    refresh_entry();
+}
+
+void reg_by_filename::apply_decision(SongFileRecord& record, int repeat, const QString& replace_code) {
+    record.repeat = repeat;
+    record.replace_code = replace_code;
     if (record.singer_ok != kSingerMissing && record.repeat != kRepeatUndecided &&
         record.format_error == FileNameError::None)
         record.ready = true;
-    refresh_entry();
 }
 
 void reg_by_filename::cmdReg_Click() {

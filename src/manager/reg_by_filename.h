@@ -66,6 +66,7 @@ private:
     void scan_folder();
     void register_files(int count);
     void refresh_entry();
+    static void apply_decision(SongFileRecord& record, int repeat, const QString& replace_code);
     int selected_file() const;
     void select_file(int file_index);
     // Shows the progress and lets the window repaint, every few milliseconds

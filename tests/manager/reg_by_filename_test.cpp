@@ -258,6 +258,25 @@ TEST_F(RegByFilename, AddingAnywayTakesANewNumberAndDeletingRemovesTheFile) {
     EXPECT_EQ(lines(), QStringList({"檔案已登錄:江蕙,家後,國語,2.mp3"}));
 }
 
+TEST_F(RegByFilename, ADecisionTakenBeforeTheSingerWasAddedStillHolds) {
+    add_test_song(*state, "102001", 1, "家後", jiang);
+    make_file("伍佰,家後,國語,2.mp3");
+    scan();
+    select("家後");
+    EXPECT_EQ(window.labSongInfo.text(), " 歌手資料尚未建立! 曲目於資料庫中有類似的! 請指定指令");
+    decide([](reg_by_filename_Same& same) { same.cmdAddNew_Click(); });
+    EXPECT_EQ(window.lstFileInfo.currentItem()->text(), "檔案需確認:伍佰,家後,國語,2.mp3");
+
+    when_up<reg_by_filename_addSinger>([](reg_by_filename_addSinger& add) {
+        add.singer_sex.setCurrentIndex(1);
+        add.Command1_Click();
+    });
+    window.cmdAddSinger_Click();
+    EXPECT_EQ(window.lstFileInfo.currentItem()->text(), "檔案已確認:伍佰,家後,國語,2.mp3->新增");
+    window.cmdReg_Click();
+    EXPECT_EQ(count("SELECT * FROM song WHERE song_num = '102002'"), 1);
+}
+
 TEST_F(RegByFilename, QuotesInNamesAndFoldersAreStoredIntact) {
     add_test_singer(*state, "O'Neil");
     QDir().mkpath(media("it's"));
