@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # toolchain
   build-essential cmake ninja-build pkg-config clang-format git
+  # clang with libFuzzer, for the parsers' fuzz targets (fuzz/)
+  clang
   # Qt 6 widgets, printing, OpenGL video surface, and what Qt loads at run time
   qt6-base-dev libqt6opengl6-dev libqt6openglwidgets6 qt6-qpa-plugins
   qt6-translations-l10n qt6-image-formats-plugins libqt6sql6-sqlite

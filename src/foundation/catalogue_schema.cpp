@@ -42,6 +42,25 @@ CREATE INDEX singer_sex_index ON singer (singer_sex);
 COMMIT;
 )sql";
 
+// The indexes that serve "LIKE 'prefix%'": SQLite's LIKE ignores the case of
+// ASCII letters, so only an index in NOCASE order answers it (the stroke
+// collation of song_name plays no part in LIKE). The similar-title test asks
+// for a title prefix and a length, new song numbers for a number prefix.
+// Catalogues made before they existed get them at the next start.
+constexpr const char* kLikeIndexes = R"sql(
+CREATE INDEX IF NOT EXISTS song_name_count_index ON song (song_name COLLATE NOCASE, song_text_count);
+CREATE INDEX IF NOT EXISTS song_num_like_index ON song (song_num COLLATE NOCASE);
+)sql";
+
+void add_like_indexes(const QString& db_path) {
+    try {
+        Connection db = open_connection(db_path, false);
+        execute_script(db.get(), kLikeIndexes);
+    } catch (const DatabaseError&) {
+        // A catalogue that is busy or read-only works without them, only slower.
+    }
+}
+
 // Built under another name and renamed into place, so a failed creation never
 // leaves a half-made file that the next start would take for the catalogue.
 void create_catalogue(const QString& db_path) {
@@ -50,6 +69,7 @@ void create_catalogue(const QString& db_path) {
     try {
         Connection db = open_connection(building, true);
         execute_script(db.get(), kSchema);
+        execute_script(db.get(), kLikeIndexes);
     } catch (const DatabaseError&) {
         QFile::remove(building);
         throw;
@@ -79,4 +99,5 @@ void prepare_catalogue(const QString& db_path) {
         }
     }
     drop_song_primary_key(db_path);
+    add_like_indexes(db_path);
 }

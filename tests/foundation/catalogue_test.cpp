@@ -100,6 +100,10 @@ TEST_F(CatalogueTest, EveryLookupIsAnsweredFromAnIndex) {
         "SELECT * FROM singer WHERE singer_code = 3",
         "SELECT * FROM singer WHERE singer_sex = 0 ORDER BY singer_name",
         "SELECT * FROM singer WHERE singer_name COLLATE BINARY = '江蕙'",
+        "SELECT * FROM song WHERE song_name LIKE '月亮%' and song_text_count=5",
+        "SELECT * FROM song WHERE song_name LIKE 'Love%' and song_text_count=4",
+        "SELECT DISTINCT song_name , song_num FROM song WHERE song_name like '月亮%'",
+        "SELECT song_num FROM song WHERE song_num LIKE '105%' ORDER BY song_num",
     };
     for (const QString& sql : lookups) {
         Recordset plan = open_recordset("EXPLAIN QUERY PLAN " + sql, state->db_path);
@@ -108,6 +112,16 @@ TEST_F(CatalogueTest, EveryLookupIsAnsweredFromAnIndex) {
                 << sql.toStdString() << ": " << plan.Field("detail").toStdString();
         }
     }
+}
+
+TEST_F(CatalogueTest, AnOlderCatalogueGetsThePrefixIndexesAtTheNextStart) {
+    execute_sql("DROP INDEX song_name_count_index", state->db_path);
+    execute_sql("DROP INDEX song_num_like_index", state->db_path);
+    prepare_catalogue(state->db_path);
+    EXPECT_EQ(
+        count(
+            "SELECT name FROM sqlite_master WHERE name IN ('song_name_count_index', 'song_num_like_index')"),
+        2);
 }
 
 TEST_F(CatalogueTest, TheSqliteShellCanInsertUpdateAndQueryTheCatalogue) {

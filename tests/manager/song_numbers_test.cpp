@@ -56,4 +56,27 @@ TEST_F(SongNumbers, LengthsOfThreeDigitsGiveThreeLengthDigits) {
     EXPECT_EQ(Get_NewSongNum(1, 100, state->db_path), "1100001");
 }
 
+TEST_F(SongNumbers, TheAllocatorHandsOutWhatGetNewSongNumWouldAfterEachStore) {
+    store("002002");
+    store("002004");
+    SongNumberAllocator numbers(state->db_path);
+    for (int i = 0; i < 4; ++i) {
+        const QString expected = Get_NewSongNum(0, 2, state->db_path);
+        EXPECT_EQ(numbers.next(0, 2), expected);
+        store(expected);
+    }
+    EXPECT_EQ(numbers.next(0, 2), "002007");
+    EXPECT_EQ(numbers.next(1, 2), "102001");
+}
+
+TEST_F(SongNumbers, TheAllocatorGivesNothingWhenTheSerialsRunOut) {
+    execute_sql("BEGIN", state->db_path);
+    for (int serial = 1; serial < kHighestSongSerial; ++serial)
+        store("002" + QString("%1").arg(serial, 3, 10, QChar('0')));
+    execute_sql("COMMIT", state->db_path);
+    SongNumberAllocator numbers(state->db_path);
+    EXPECT_EQ(numbers.next(0, 2), "00232767");
+    EXPECT_EQ(numbers.next(0, 2), "");
+}
+
 }  // namespace
