@@ -2,10 +2,15 @@
 
 #include "foundation/app_state.h"
 #include "foundation/startup.h"
+#include "manager/batch_registe.h"
 #include "manager/manager_forms.h"
+#include "manager/reg_by_filename.h"
+#include "manager/singer_modify.h"
 #include "manager/song_add.h"
+#include "manager/song_modify.h"
 #include "platform/dialogs.h"
 #include "songbook/manager_song_statu.h"
+#include "songbook/songbook.h"
 
 namespace {
 
@@ -13,10 +18,6 @@ namespace {
 constexpr int kDesignWidth = 9600;
 constexpr int kDesignHeight = 5220;
 constexpr double kDesignPoints = 12;
-
-// Shown by the buttons whose windows are not part of the jukebox yet.
-const QString kWindowNotYet = "這項功能還沒有提供";
-const QString kPrintingNotYet = "列印功能還沒有提供";
 
 }  // namespace
 
@@ -109,21 +110,19 @@ void manager_menu::Form_Load() {
     centre_on_screen(*this, state_);
 }
 
-void manager_menu::not_available_yet(const QString& notice) {
-    state_.platform.dialogs->notice(this, notice);
-}
-
 void manager_menu::Song_Add_Click() {
     ::Song_Add window(state_, this);
     window.exec();
 }
 
 void manager_menu::Song_modify_by_singer_Click() {
-    not_available_yet(kWindowNotYet);
+    ::song_modify window(state_, this);
+    window.exec();
 }
 
 void manager_menu::Command3_Click() {
-    not_available_yet(kWindowNotYet);
+    ::singer_modify window(state_, this);
+    window.exec();
 }
 
 void manager_menu::Command4_Click() {
@@ -132,19 +131,21 @@ void manager_menu::Command4_Click() {
 }
 
 void manager_menu::batch_reg_Click() {
-    not_available_yet(kWindowNotYet);
+    ::batch_registe window(state_, this);
+    window.exec();
 }
 
 void manager_menu::reg_by_file_Click() {
-    not_available_yet(kWindowNotYet);
+    ::reg_by_filename window(state_, this);
+    window.exec();
 }
 
 void manager_menu::print_all_Click() {
-    not_available_yet(kPrintingNotYet);
+    print_whole_song_book(state_, this);
 }
 
 void manager_menu::print_new_Click() {
-    not_available_yet(kPrintingNotYet);
+    print_new_songs(state_, this, print_start_date.text(), keyword.text(), optPrinter[1].isChecked());
 }
 
 void manager_menu::Command1_Click() {

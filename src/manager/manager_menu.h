@@ -56,7 +56,6 @@ private:
     void lay_out();
     void connect_buttons();
     void Form_Load();
-    void not_available_yet(const QString& notice);
 
     AppState& state_;
 };

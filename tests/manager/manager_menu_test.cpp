@@ -1,8 +1,13 @@
+#include "manager/batch_registe.h"
 #include "manager/manager_forms.h"
+#include "manager/reg_by_filename.h"
 #include "manager/manager_menu.h"
+#include "manager/singer_modify.h"
 #include "manager/song_add.h"
+#include "manager/song_modify.h"
 #include "ordering/main_menu.h"
 #include "songbook/manager_song_statu.h"
+#include "support/fake_printing.h"
 #include "support/manager_fixture.h"
 
 #include <QFile>
@@ -12,6 +17,19 @@ namespace {
 class ManagerMenuTest : public ManagerTest {
 protected:
     std::unique_ptr<manager_menu> open_manager() { return std::make_unique<manager_menu>(*state, nullptr); }
+
+    // Whether pressing the button brought up a modal Window, which `close` then closed.
+    template <class Window>
+    static bool opens_modally(
+        QPushButton& button, std::function<void(Window&)> close = [](Window& window) { window.reject(); }) {
+        bool was_up = false;
+        when_up<Window>([&](Window& window) {
+            was_up = true;
+            close(window);
+        });
+        button.click();
+        return was_up;
+    }
 
     // Rewrites one key of the settings file.
     void set_setting(const QString& key, const QString& value) const {
@@ -85,38 +103,43 @@ TEST_F(ManagerMenuTest, OpeningTwiceReadsTheSettingsAgainAndShowsTodayBothTimes)
     EXPECT_EQ(second->print_start_date.text(), today_text());
 }
 
-TEST_F(ManagerMenuTest, AddSongAndStatisticsOpenModallyAndCloseBackToTheMenu) {
+TEST_F(ManagerMenuTest, ItsWindowsOpenModallyAndCloseBackToTheMenu) {
     auto menu = open_manager();
     menu->show();
-    bool add_song_was_up = false;
-    when_up<Song_Add>([&](Song_Add& window) {
-        add_song_was_up = true;
-        window.forget_it.click();
-    });
-    menu->Song_Add.click();
-    EXPECT_TRUE(add_song_was_up);
-
-    bool statistics_were_up = false;
-    when_up<manager_song_statu>([&](manager_song_statu& window) {
-        statistics_were_up = true;
-        window.Command1.click();
-    });
-    menu->Command4.click();
-    EXPECT_TRUE(statistics_were_up);
+    EXPECT_TRUE(opens_modally<Song_Add>(menu->Song_Add, [](Song_Add& window) { window.forget_it.click(); }));
+    EXPECT_TRUE(opens_modally<manager_song_statu>(
+        menu->Command4, [](manager_song_statu& window) { window.Command1.click(); }));
+    EXPECT_TRUE(opens_modally<song_modify>(menu->Song_modify_by_singer));
+    EXPECT_TRUE(opens_modally<singer_modify>(menu->Command3));
+    EXPECT_TRUE(opens_modally<batch_registe>(menu->batch_reg));
+    EXPECT_TRUE(opens_modally<reg_by_filename>(menu->reg_by_file));
 
     EXPECT_TRUE(menu->isVisible());
     EXPECT_EQ(program_ends, 0);
     EXPECT_TRUE(dialogs.shown().empty());
 }
 
-TEST_F(ManagerMenuTest, WindowsStillToComeSayThatTheyAreNotAvailable) {
+TEST_F(ManagerMenuTest, ThePrintButtonsPrintTheSongBookFromTheFieldsAndTheChosenOutput) {
+    FakePrinting printing;
+    state->platform.printing = &printing;
+    add_test_song(*state, "102001", 1, "月亮", add_test_singer(*state, "歌手"));
     auto menu = open_manager();
-    for (QPushButton* button : {&menu->Song_modify_by_singer, &menu->Command3, &menu->batch_reg,
-                                &menu->reg_by_file, &menu->print_all, &menu->print_new})
-        button->click();
-    EXPECT_EQ(dialogs.texts(),
-              QStringList({"這項功能還沒有提供", "這項功能還沒有提供", "這項功能還沒有提供",
-                           "這項功能還沒有提供", "列印功能還沒有提供", "列印功能還沒有提供"}));
+
+    dialogs.answer(Dialogs::Answer::No);  // one-sided
+    menu->print_all.click();
+    ASSERT_EQ(printing.jobs.size(), 1u);
+    EXPECT_TRUE(printing.jobs[0].pages[0].texts_in_order().contains("月亮"));
+
+    menu->print_start_date.setText("2024/13/01");
+    menu->print_new.click();
+    EXPECT_EQ(dialogs.last_text(), "請指定好起始列印的日期");
+
+    menu->print_start_date.setText("2024/01/01");
+    menu->optPrinter[1].setChecked(true);
+    dialogs.choose_file("");  // the spreadsheet's save dialog, cancelled
+    menu->print_new.click();
+    EXPECT_EQ(dialogs.shown().back().kind, "save_file");
+    EXPECT_EQ(printing.jobs.size(), 1u);
 }
 
 TEST_F(ManagerMenuTest, LeavingTheJukeboxEndsTheProgramAtOnceWithoutAsking) {

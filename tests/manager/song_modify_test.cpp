@@ -7,7 +7,9 @@
 
 #include <QFile>
 #include <QKeyEvent>
+#include <QEventLoop>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -36,7 +38,13 @@ protected:
                      "song_build_date", "song_location"});
     }
     // Lets the edit area's timer run for half a second of the test clock.
-    void wait_half_a_second() { QTest::qWait(state->clock.real_ms(550)); }
+    // Runs the event loop (not a sleep between event checks, as QTest::qWait
+    // does) so that the window's timer fires in the meantime.
+    void wait_half_a_second() {
+        QEventLoop loop;
+        QTimer::singleShot(state->clock.real_ms(550), &loop, &QEventLoop::quit);
+        loop.exec();
+    }
 
     song_modify window{*state, nullptr};
     int jiang = add_test_singer(*state, "江蕙", 0);
