@@ -1,5 +1,7 @@
 #include "foundation/picture_box.h"
 
+#include "platform/glyph_cache.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -122,10 +124,12 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     const auto paint = Overloaded{
         [&](const TextItem& text) {
             if (text.text.isEmpty()) return;
-            painter.setFont(text.face);
             painter.setPen(text.color);
+            // Baselines lie on whole pixels, as for Qt's own glyph pictures,
+            // so that a glyph is kept once for every line it appears on.
             const QPointF top_left = to_pixels(text.top_left);
-            painter.drawText(QPointF(top_left.x(), top_left.y() + text.ascent_px), text.text);
+            const double baseline = std::round(top_left.y() + text.ascent_px);
+            glyph_cache().draw_line(painter, QPointF(top_left.x(), baseline), text.text, text.face);
         },
         [&](const LineItem& line) {
             painter.setPen(line.color);
