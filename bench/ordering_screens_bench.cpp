@@ -90,10 +90,11 @@ public:
 
 private:
     // What the event loop does before the next frame: the calls queued by
-    // the key handler, then the window's update request, which paints.
+    // the key handler, then the window's update request, which paints (the
+    // second round takes what the first one posted).
     static void paint_next_frame() {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
     }
 
     SyntheticCatalogueFolder catalogue_;

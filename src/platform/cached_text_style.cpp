@@ -73,6 +73,10 @@ protected:
                 return model_.physicalDpiX();
             case PdmPhysicalDpiY:
                 return model_.physicalDpiY();
+            case PdmDevicePixelRatio:
+                return qRound(model_.devicePixelRatioF());
+            case PdmDevicePixelRatioScaled:
+                return qRound(model_.devicePixelRatioF() * devicePixelRatioFScale());
             default:
                 return QPaintDevice::metric(metric);
         }

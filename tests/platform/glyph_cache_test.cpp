@@ -161,7 +161,14 @@ TEST(GlyphCacheTest, LabelsWithTheCachedTextStyleLookAsBefore) {
     const qsizetype kept_before = glyph_cache().glyphs_kept();
 
     label.setStyle(cached_text_style());
+    static QStringList warnings;
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type != QtDebugMsg && type != QtInfoMsg) warnings.append(text);
+        });
     const QImage cached = label.grab().toImage();
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join("\n").toStdString();
     const Difference found = difference(expected, cached);
     EXPECT_TRUE(found.has_ink);
     EXPECT_LE(found.largest, kEdgeTolerance);
