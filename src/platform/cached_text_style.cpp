@@ -90,10 +90,19 @@ private:
 
 void CachedTextStyle::drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& palette,
                                    bool enabled, const QString& text, QPalette::ColorRole role) const {
+    // Underlines (of a shortcut letter or of the font) are lines the
+    // recording would lose: Qt draws such text itself.
+    const QFont& font = painter->font();
+    const bool decorated = font.underline() || font.strikeOut() || font.overline() ||
+                           ((flags & Qt::TextShowMnemonic) && text.contains('&'));
+    if (decorated) {
+        QProxyStyle::drawItemText(painter, rect, flags, palette, enabled, text, role);
+        return;
+    }
     RecordingDevice device(*painter->device());
     {
         QPainter recording(&device);
-        recording.setFont(painter->font());
+        recording.setFont(font);
         recording.setPen(painter->pen());
         QProxyStyle::drawItemText(&recording, rect, flags, palette, enabled, text, role);
     }

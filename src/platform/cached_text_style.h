@@ -7,6 +7,7 @@
 // or a key on the keypad at the size a television needs would otherwise be
 // filled from its glyphs' outlines on every paint. Qt still lays the text
 // out (alignment, line breaks, elision); only the glyphs come from the cache.
+// Underlined text (a shortcut letter, an underlined font) Qt draws itself.
 class CachedTextStyle : public QProxyStyle {
 public:
     void drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& palette, bool enabled,
