@@ -2,6 +2,7 @@
 #include "foundation/start_form.h"
 #include "ordering/main_menu.h"
 #include "platform/alsa_wave_capture.h"
+#include "platform/cached_text_style.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/mpv_media_player.h"
@@ -19,6 +20,9 @@ int main(int argc, char* argv[]) {
     prepare_media_engine();
     install_font_substitutions();
     install_chinese_translations(app);
+    // Labels, keys and the messages over the video draw large text from kept
+    // glyph pictures.
+    QApplication::setStyle(cached_text_style());
 
     // Declared first: they outlive the state that points at them.
     AlsaWaveCapture capture;

@@ -1,8 +1,11 @@
 #include "foundation/picture_box.h"
 
+#include "platform/glyph_cache.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -57,11 +60,12 @@ QStringList PictureBox::lines() const {
 
 void PictureBox::erase_all() {
     items_.clear();
-    update();
+    repaint_changes_soon();
 }
 
 void PictureBox::put_text(const QString& line, QPointF top_left, bool ends_line) {
-    add(TextItem{line, top_left, font_spec(), fore_color(), ends_line, face_, metrics_->ascent()});
+    const QSizeF size(metrics_->horizontalAdvance(line), metrics_->lineSpacing());
+    add(TextItem{line, top_left, font_spec(), fore_color(), ends_line, face_, metrics_->ascent(), size});
 }
 
 void PictureBox::put_line(QPointF from, QPointF to, QColor color) {
@@ -78,7 +82,29 @@ void PictureBox::put_picture(const QImage& picture, const QRectF& target) {
 
 void PictureBox::add(Item item) {
     items_.push_back(std::move(item));
-    update();
+    repaint_changes_soon();
+}
+
+// Once the key handler that draws has returned, and before the next frame.
+void PictureBox::repaint_changes_soon() {
+    if (changes_pending_) return;
+    changes_pending_ = true;
+    QMetaObject::invokeMethod(this, &PictureBox::repaint_changes, Qt::QueuedConnection);
+}
+
+void PictureBox::repaint_changes() {
+    changes_pending_ = false;
+    QRegion changed;
+    const size_t count = std::max(items_.size(), on_screen_.size());
+    for (size_t i = 0; i < count; ++i) {
+        const bool drawn = i < items_.size();
+        const bool shown = i < on_screen_.size();
+        if (drawn && shown && items_[i] == on_screen_[i]) continue;
+        if (drawn) changed += pixels_of(items_[i]);
+        if (shown) changed += pixels_of(on_screen_[i]);
+    }
+    on_screen_ = items_;
+    if (!changed.isEmpty()) update(changed);
 }
 
 void PictureBox::font_changed() {
@@ -115,6 +141,32 @@ QRect PictureBox::box_pixels(const QRectF& box) const {
                  QPoint(pixel(box.right()), pixel(box.bottom())));
 }
 
+// Glyphs may reach beyond their advance and line (a slanted stroke, an
+// accent), lines and box edges into the pixels they touch.
+QRect PictureBox::pixels_of(const Item& item) const {
+    const auto pixels = Overloaded{
+        [&](const TextItem& text) {
+            const double margin = 0.25 * text.size_px.height();
+            return QRectF(to_pixels(text.top_left), text.size_px)
+                .adjusted(-margin, -margin, margin, margin)
+                .toAlignedRect();
+        },
+        [&](const LineItem& line) {
+            return QRectF(to_pixels(line.from), to_pixels(line.to))
+                .normalized()
+                .toAlignedRect()
+                .adjusted(-1, -1, 1, 1);
+        },
+        [&](const BoxItem& box) { return box_pixels(box.box); },
+        [&](const PictureItem& picture) {
+            return QRectF(to_pixels(picture.target.topLeft()), picture.target.size() / twips_per_pixel_)
+                .toAlignedRect()
+                .adjusted(-1, -1, 1, 1);
+        },
+    };
+    return std::visit(pixels, item);
+}
+
 void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(event->rect(), back_color_);
@@ -122,10 +174,12 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     const auto paint = Overloaded{
         [&](const TextItem& text) {
             if (text.text.isEmpty()) return;
-            painter.setFont(text.face);
             painter.setPen(text.color);
+            // Baselines lie on whole pixels, as for Qt's own glyph pictures,
+            // so that a glyph is kept once for every line it appears on.
             const QPointF top_left = to_pixels(text.top_left);
-            painter.drawText(QPointF(top_left.x(), top_left.y() + text.ascent_px), text.text);
+            const double baseline = std::round(top_left.y() + text.ascent_px);
+            glyph_cache().draw_line(painter, QPointF(top_left.x(), baseline), text.text, text.face);
         },
         [&](const LineItem& line) {
             painter.setPen(line.color);
@@ -138,5 +192,8 @@ void PictureBox::paintEvent(QPaintEvent* event) {
                 picture.picture);
         },
     };
-    for (const Item& item : items_) std::visit(paint, item);
+    // Only what the frame repaints is drawn.
+    const QRegion repainted = event->region();
+    for (const Item& item : items_)
+        if (repainted.intersects(pixels_of(item))) std::visit(paint, item);
 }

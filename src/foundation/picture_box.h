@@ -14,9 +14,11 @@
 // The on-screen surface: a widget that keeps everything drawn on it as a
 // display list and paints that list (so a covered window repaints by itself,
 // and tests read what a guest would see). Twips become pixels by division by
-// `twips_per_pixel`; a point is 20 twips. Drawing only records an item and
-// schedules one repaint, so a screen of fifteen lines costs next to nothing
-// until the next frame.
+// `twips_per_pixel`; a point is 20 twips. Drawing only records an item, so a
+// screen of fifteen lines costs next to nothing until the next frame. Before
+// that frame the new list is compared with the one on screen, item by item,
+// and only where they differ is repainted: a screen printed again as it
+// stood, or with one line changed, costs next to nothing to paint either.
 class PictureBox : public QWidget, public Surface {
     Q_OBJECT
 
@@ -29,19 +31,31 @@ public:
         bool ends_line;  // the print moved on to the next line after it
         QFont face;      // `font` resolved for painting
         double ascent_px;
+        QSizeF size_px;  // the advance and the line height
+
+        bool operator==(const TextItem&) const = default;
     };
     struct LineItem {
         QPointF from;
         QPointF to;
         QColor color;
+
+        bool operator==(const LineItem&) const = default;
     };
     struct BoxItem {
         QRectF box;
         QColor color;
+
+        bool operator==(const BoxItem&) const = default;
     };
     struct PictureItem {
         QImage picture;
         QRectF target;
+
+        // The same picture object, not a pixel-by-pixel comparison.
+        bool operator==(const PictureItem& other) const {
+            return picture.cacheKey() == other.picture.cacheKey() && target == other.target;
+        }
     };
     using Item = std::variant<TextItem, LineItem, BoxItem, PictureItem>;
 
@@ -76,12 +90,18 @@ protected:
 
 private:
     void add(Item item);
+    void repaint_changes_soon();
+    void repaint_changes();
     QPointF to_pixels(QPointF twips) const;
     QRect box_pixels(const QRectF& box) const;
+    // The pixels an item may paint on.
+    QRect pixels_of(const Item& item) const;
 
     int twips_per_pixel_;
     QColor back_color_ = Qt::white;
     std::vector<Item> items_;
+    std::vector<Item> on_screen_;  // as the pending repaints leave the screen
+    bool changes_pending_ = false;
     QFont face_;
     std::optional<QFontMetricsF> metrics_;
 };

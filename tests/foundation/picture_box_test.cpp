@@ -1,7 +1,11 @@
 #include "foundation/picture_box.h"
 
+#include <QCoreApplication>
 #include <QImage>
+#include <QPaintEvent>
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 
@@ -17,6 +21,27 @@ bool image_has(const QImage& image, const QRect& area, QColor color) {
     }
     return false;
 }
+
+// The regions the frames after a change repaint.
+class RepaintWatch : public QObject {
+public:
+    explicit RepaintWatch(QWidget& widget) { widget.installEventFilter(this); }
+    std::vector<QRegion> regions;
+
+    // Runs the event loop's pending work, as before the next frame.
+    std::vector<QRegion> next_frames() {
+        regions.clear();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        return regions;
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) regions.push_back(static_cast<QPaintEvent*>(event)->region());
+        return false;
+    }
+};
 
 class PictureBoxTest : public ::testing::Test {
 protected:
@@ -163,4 +188,36 @@ TEST_F(PictureBoxTest, PaintsPicturesScaledIntoTheirRectangle) {
     EXPECT_EQ(image.pixelColor(12, 12), QColor(Qt::red));
     EXPECT_EQ(image.pixelColor(105, 55), QColor(Qt::red));
     EXPECT_EQ(image.pixelColor(105, 70), QColor(Qt::white));
+}
+
+// A key that prints its screen again as it stood costs no painting; one
+// changed line repaints that line's band and nothing of the others.
+TEST_F(PictureBoxTest, RepaintsOnlyWhatChangedOnTheScreen) {
+    const auto print_screen = [this](const QString& middle) {
+        box.clear();
+        for (const QString& line : {QString("第 1 頁"), middle, QString("選 \"0\" 可回主目錄")})
+            box.print(line);
+    };
+    RepaintWatch watch(box);
+    box.show();
+    print_screen("1. 月亮代表我的心");
+    watch.next_frames();
+
+    print_screen("1. 月亮代表我的心");
+    EXPECT_TRUE(watch.next_frames().empty());
+
+    print_screen("1. 甜蜜蜜");
+    const std::vector<QRegion> repainted = watch.next_frames();
+    ASSERT_EQ(repainted.size(), 1u);
+    const int line_px = static_cast<int>(box.text_height("主") / 15);
+    const QRect first_line(0, 0, 100, line_px / 2);
+    const QRect middle_line(0, line_px + line_px / 2, 100, 1);
+    const QRect last_line(0, 2 * line_px + line_px / 2, 100, line_px / 2);
+    EXPECT_TRUE(repainted[0].intersects(middle_line));
+    EXPECT_FALSE(repainted[0].intersects(first_line));
+    EXPECT_FALSE(repainted[0].intersects(last_line));
+    EXPECT_EQ(box.lines(), QStringList({"第 1 頁", "1. 甜蜜蜜", "選 \"0\" 可回主目錄"}));
+
+    box.clear();
+    EXPECT_EQ(watch.next_frames().size(), 1u) << "the lines cleared away are painted over";
 }

@@ -6,12 +6,16 @@
 // pictures show.
 //
 // MONKEY_KEYS sets how many keys each run sends (20,000 and 3,000 by
-// default), MONKEY_SEED the seed; a long run is
-// `MONKEY_KEYS=1000000 build/tests/test_monkey`.
+// default), MONKEY_SEED the seed, MONKEY_SCREEN the screen size (as
+// "3840x2160"; 1024 x 768 by default); a long run is
+// `MONKEY_KEYS=1000000 build/tests/test_monkey`. The windows draw with the
+// program's style, and the glyph cache's size is printed after each run.
 
 #include "foundation/app_state.h"
 #include "foundation/startup.h"
 #include "ordering/main_menu.h"
+#include "platform/cached_text_style.h"
+#include "platform/glyph_cache.h"
 #include "playback/player.h"
 #include "support/fake_media_player.h"
 #include "support/fake_wave_capture.h"
@@ -54,6 +58,12 @@ void keep_warning(QtMsgType type, const QMessageLogContext&, const QString& mess
 long long from_environment(const char* name, long long fallback) {
     const char* text = std::getenv(name);
     return text && *text ? std::atoll(text) : fallback;
+}
+
+QSize screen_from_environment(QSize fallback) {
+    const QStringList sides = QString::fromLocal8Bit(qgetenv("MONKEY_SCREEN")).split('x');
+    if (sides.size() != 2) return fallback;
+    return QSize(sides[0].toInt(), sides[1].toInt());
 }
 
 // One key as the keyboard delivers it: the Qt key and the text it types.
@@ -111,7 +121,9 @@ protected:
     static constexpr int kSongs = 12;
 
     KeypadMonkeyTest() {
+        QApplication::setStyle(cached_text_style());
         init_system(*state);
+        state->screen_size = screen_from_environment(state->screen_size);
         state->platform.make_media_player = players.factory();
         state->platform.capture = &capture;
         state->platform.end_program = [this] { ++program_ends; };
@@ -393,6 +405,12 @@ protected:
                   << media_files_played() << ", steps with a picture " << steps_with_picture << std::endl;
         for (const auto& [window, count] : keys_by_window)
             std::cout << "  " << window << ": " << count << std::endl;
+        const GlyphCache& glyphs = glyph_cache();
+        std::cout << "[ monkey   ] screen " << state->screen_size.width() << " x "
+                  << state->screen_size.height() << ", glyph cache " << glyphs.bytes_used() / 1024
+                  << " KiB in " << glyphs.glyphs_kept() << " pictures, limit " << glyphs.byte_limit() / 1024
+                  << " KiB" << std::endl;
+        EXPECT_LE(glyphs.bytes_used(), glyphs.byte_limit());
     }
 
     void note(const QString& step) {
