@@ -1,6 +1,7 @@
 #include "mixer/voice_recording.h"
 
 #include "foundation/app_state.h"
+#include "platform/log.h"
 #include "platform/media_player.h"
 #include "platform/wave_capture.h"
 #include "playback/player.h"
@@ -14,8 +15,16 @@ namespace {
 // Linux file systems hold at most 255 bytes in one name.
 constexpr qsizetype kMaxFileNameBytes = 255;
 
+// The steps go on whatever a command came to, but a take that yields no
+// file is logged with the reason. A device that is not open (a stop after
+// the take was closed) is part of the normal course.
 void send(const AppState& state, const QString& command) {
-    if (state.platform.capture) state.platform.capture->send(command);
+    if (!state.platform.capture) return;
+    const CaptureStatus status = state.platform.capture->send(command);
+    if (status != CaptureStatus::ok && status != CaptureStatus::not_open &&
+        status != CaptureStatus::already_open)
+        qCWarning(lcCapture).noquote()
+            << "capture command failed:" << command << "->" << capture_status_name(status);
 }
 
 void send_all(const AppState& state, std::initializer_list<const char*> commands) {

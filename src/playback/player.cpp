@@ -7,6 +7,7 @@
 #include "mixer/voice_recording.h"
 #include "panels/small_control_main.h"
 #include "platform/desktop.h"
+#include "platform/log.h"
 #include "platform/media_player.h"
 #include "platform/wave_capture.h"
 #include "playback/hotkeys.h"
@@ -59,7 +60,7 @@ void player::Form_Load() {
     connect(wmp1.get(), &MediaPlayer::clicked, this, &player::wmp1_ClickEvent);
     connect(wmp1.get(), &MediaPlayer::play_state_changed, this, &player::wmp1_PlayStateChange);
     connect(wmp1.get(), &MediaPlayer::end_of_stream, this, &player::song_ended);
-    connect(wmp1.get(), &MediaPlayer::error_occurred, this, &player::song_ended);
+    connect(wmp1.get(), &MediaPlayer::error_occurred, this, &player::song_failed);
 
     state_.sound_channel = 2;
     state_.is_recording = false;
@@ -208,9 +209,22 @@ void player::Timer2_Timer() {
 // that is no longer the one playing (the next one has started, or the queue
 // is already advancing) are dropped, so that a song advances the queue once.
 void player::song_ended() {
-    const int state = wmp1->play_state();
-    if (state == play_state::playing || state == play_state::paused) return;
+    if (song_is_over()) play_next();
+}
+
+// A song the engine cannot play is skipped like one that ended; the log
+// keeps which file it was and why.
+void player::song_failed() {
+    if (!song_is_over() || between_songs_ || unloaded_) return;
+    qCWarning(lcPlayback).noquote() << "skipped song" << state_.play_queue.number_at(0)
+                                    << QString(wmp1->url()).remove(0, QString("file://").size()) << ":"
+                                    << wmp1->error_text();
     play_next();
+}
+
+bool player::song_is_over() const {
+    const int state = wmp1->play_state();
+    return state != play_state::playing && state != play_state::paused;
 }
 
 bool player::play_next() {

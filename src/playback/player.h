@@ -97,6 +97,8 @@ private:
     void place_message_labels();
     void raise_message_labels();
     void song_ended();
+    void song_failed();
+    bool song_is_over() const;
     bool pause_between_songs();
     void show_control_panel();
     void resume_arrow_polling();

@@ -126,6 +126,19 @@ TEST_F(PlayerTest, ABrokenSongIsSkippedWithoutAMessage) {
     EXPECT_EQ(state->play_queue.size(), 1);
 }
 
+TEST_F(PlayerTest, ASkippedSongIsLoggedWithItsPathAndTheEnginesError) {
+    queue_song(1);
+    queue_song(2);
+    queue_song(3);
+    open_player();
+    const LogLines log;
+    media().fail_song("unrecognized file format");
+    media().finish_song();  // an ordinary end is no failure
+    EXPECT_EQ(log.of("karaoke.playback"),
+              QStringList{"skipped song " + song_num(1) + " /songs/歌 1.mpg : unrecognized file format"});
+    EXPECT_EQ(media().played_urls, (QStringList{url_of(1), url_of(2), url_of(3)}));
+}
+
 TEST_F(PlayerTest, WithoutTheCatalogueTheSongCannotBeFoundAndTheGuestSeesWhy) {
     open_player();
     QFile::remove(state->db_path);
