@@ -2,14 +2,14 @@
 
 #include "foundation/app_state.h"
 #include "foundation/lookups.h"
-#include "playback/player.h"
+#include "playback/playback_session.h"
 
-small_inttersong::small_inttersong(AppState& state, player& screen, QWidget* parent)
-    : small_window(state, screen, parent, 0.16, true) {
+small_inttersong::small_inttersong(AppState& state, PlaybackSession& session, QWidget* parent)
+    : small_window(state, session, parent, 0.16, true) {
     set_captions("上頁", "下頁", "選\"0\"離開");
     state_.current_page = 1;
     state_.insert_window_open = true;
-    connect(&screen_, &player::head_removed, this, [this] {
+    connect(&session_, &PlaybackSession::head_removed, this, [this] {
         if (state_.insert_window_open) show_order_menu(state_.current_page);
     });
 }

@@ -7,8 +7,8 @@ namespace {
 constexpr int kLastPage = 500;
 }  // namespace
 
-small_order_by_singer::small_order_by_singer(AppState& state, player& screen, QWidget* parent)
-    : small_window(state, screen, parent, 0.16, true) {
+small_order_by_singer::small_order_by_singer(AppState& state, PlaybackSession& session, QWidget* parent)
+    : small_window(state, session, parent, 0.16, true) {
     set_captions("上頁", "下頁", "0回主選單");
 }
 

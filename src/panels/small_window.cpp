@@ -6,7 +6,7 @@
 #include "foundation/on_screen_keys.h"
 #include "foundation/song_orders.h"
 #include "playback/hotkeys.h"
-#include "playback/player.h"
+#include "playback/playback_session.h"
 
 #include <QKeyEvent>
 
@@ -19,9 +19,9 @@ const QColor kDarkBlue(0, 0, 128);
 const QColor kYellow(255, 255, 0);
 }  // namespace
 
-small_window::small_window(AppState& state, player& screen, QWidget* parent, double width_share,
+small_window::small_window(AppState& state, PlaybackSession& session, QWidget* parent, double width_share,
                            bool list_window)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), state_(state), screen_(screen) {
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), state_(state), session_(session) {
     lay_out(width_share, list_window);
     connect_on_screen_keys();
     state_.clock.set_interval(tmrGetKey, 20);
@@ -136,7 +136,7 @@ void small_window::Picture1_KeyPress(int KeyAscii) {
     // A catalogue that cannot be read must not end the song: the guest sees
     // the reason and the half-typed entry is dropped.
     try {
-        if (play_hotkey(state_, screen_, key)) return;
+        if (play_hotkey(session_, key)) return;
         handle_key(key);
     } catch (const std::exception& error) {
         key_entry.clear();
@@ -165,7 +165,7 @@ int small_window::order_entry() {
 
 int small_window::order_song(const QString& song_num) {
     const int slot = add_song_to_queue(state_, song_num);
-    if (slot == 0) screen_.Player_OneSong();
+    if (slot == 0) session_.start_head_if_idle();
     return slot;
 }
 

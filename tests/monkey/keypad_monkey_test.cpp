@@ -231,7 +231,7 @@ protected:
     // The song playing under the player (or the main menu's music) ends.
     void end_song() {
         player* screen = open_player();
-        auto* media = dynamic_cast<FakeMediaPlayer*>(screen ? screen->wmp1.get() : menu->wmpMain.get());
+        auto* media = dynamic_cast<FakeMediaPlayer*>(screen ? screen->wmp1 : menu->wmpMain.get());
         if (!media || media->play_state() != play_state::playing) return;
         if (pick(3) == 0) {
             note("fail_song");
