@@ -3,6 +3,7 @@
 #include "foundation/app_state.h"
 #include "foundation/helpers.h"
 #include "foundation/key_input.h"
+#include "foundation/keypad_entry.h"
 #include "playback/hotkeys.h"
 #include "playback/playback_session.h"
 #include "playback/voice_recording.h"
@@ -194,11 +195,7 @@ void mixer_menu::Command1_Click() {
 void mixer_menu::tmrGetKey_Timer() {
     if (!Timer1.isActive()) return;
     tmrGetKey.stop();
-    const QString name = read_pressed_key(state_);
-    if (name == "Up Arrow")
-        Form_KeyPress(state_.settings.keyMinus.toInt());
-    else if (name == "Down Arrow")
-        Form_KeyPress(state_.settings.keyPlus.toInt());
+    if (const auto code = arrow_key_code(state_)) Form_KeyPress(*code);
     if (Timer1.isActive()) tmrGetKey.start();
 }
 

@@ -1,6 +1,7 @@
 #include "panels/small_inttersong.h"
 
 #include "foundation/app_state.h"
+#include "foundation/keypad_entry.h"
 #include "foundation/lookups.h"
 #include "playback/playback_session.h"
 
@@ -56,7 +57,7 @@ void small_inttersong::handle_key(int key) {
     if (order_entry() >= 0)
         show_order_menu(state_.current_page);
     else
-        insert_row(typed_number());
+        insert_row(entry_number(key_entry));
     key_entry.clear();
 }
 

@@ -64,8 +64,6 @@ protected:
     int order_entry();
     // Queues the song number given, starting it when the queue was empty.
     int order_song(const QString& song_num);
-    // The entry as a list or row number (0 when empty, huge ones saturate).
-    int typed_number() const;
     // Leaves the window: the control panel comes back.
     void leave();
     // One page of a result list, list numbers "00." counting on from page to page.

@@ -2,6 +2,7 @@
 
 #include "foundation/app_state.h"
 #include "foundation/key_input.h"
+#include "foundation/keypad_entry.h"
 #include "foundation/start_form.h"
 #include "panels/small_control_main.h"
 #include "platform/desktop.h"
@@ -218,11 +219,7 @@ void player::resume_arrow_polling() {
 void player::tmrGetKey_Timer() {
     if (!Timer3.isActive() || !session_.Timer2.isActive()) return;
     tmrGetKey.stop();
-    const QString name = read_pressed_key(state_);
-    if (name == "Up Arrow")
-        wmp1_KeyPressEvent(state_.settings.keyMinus.toInt());
-    else if (name == "Down Arrow")
-        wmp1_KeyPressEvent(state_.settings.keyPlus.toInt());
+    if (const auto code = arrow_key_code(state_)) wmp1_KeyPressEvent(*code);
     if (!unloaded_) tmrGetKey.start();
 }
 

@@ -67,9 +67,10 @@ TEST_F(PlayerOnTheEngineTest, CorruptAndMissingFilesAreSkippedWithoutAMessageAnd
     ASSERT_EQ(lines.size(), 2);
     for (int i = 0; i < 2; ++i) {
         const QString path = i == 0 ? clips.corrupt : clips.missing;
-        EXPECT_TRUE(lines[i].startsWith("skipped song " + song_num(i + 1) + " " + path + " : ")) << lines[i];
+        EXPECT_TRUE(lines[i].startsWith("skipped song " + song_num(i + 1) + " " + path + " : "))
+            << lines[i].toStdString();
         EXPECT_GT(lines[i].size(), ("skipped song " + song_num(i + 1) + " " + path + " : ").size())
-            << lines[i];
+            << lines[i].toStdString();
     }
 }
 
