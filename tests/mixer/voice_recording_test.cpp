@@ -170,8 +170,9 @@ TEST_F(RecordingTakeTest, RecordDoesNothingWhileNoSongPlays) {
     EXPECT_TRUE(QDir(record_folder()).isEmpty());
 }
 
-TEST_F(RecordingTakeTest, WithoutSoundInputATakeLeavesNoFile) {
+TEST_F(RecordingTakeTest, WithoutSoundInputATakeLeavesNoFileAndTheLogSaysWhy) {
     capture.fail_open = true;
+    const LogLines log;
     open_playing();
     key(Settings::HotKeyRecord);
     EXPECT_TRUE(state->is_recording);  // the song plays on; nothing tells the guest
@@ -179,6 +180,8 @@ TEST_F(RecordingTakeTest, WithoutSoundInputATakeLeavesNoFile) {
     EXPECT_FALSE(state->is_recording);
     EXPECT_TRUE(QDir(record_folder()).isEmpty());
     EXPECT_FALSE(QFile::exists(temporary()));
+    EXPECT_EQ(log.of("karaoke.capture"), QStringList{QString("capture command failed: ") + kCaptureOpen +
+                                                     " -> no sound input (missing, busy or failed)"});
 }
 
 TEST_F(RecordingTakeTest, ClosingThePlayerDuringTheBackgroundStartsNoTake) {
