@@ -18,9 +18,8 @@ class MediaPlayer;
 // drives the engine or the timers itself.
 //
 // Every wait runs a nested event loop, so handlers of other windows run
-// inside it. While it waits the watch timers rest (nothing else may start or
-// advance the queue), and once it is over nothing starts when the session was
-// closed meanwhile.
+// inside it. While it waits nothing else may start or advance the queue, and
+// once it is over nothing starts when the session was closed meanwhile.
 class PlaybackSession : public QObject {
     Q_OBJECT
 public:
@@ -64,7 +63,8 @@ public:
     int volume() const;
     // Sets the channel the watch timer applies and announces it.
     void choose_channel(int channel);
-    // The sound panel's channel buttons 0, 1, 2: left, centre, right.
+    // What the channel hotkeys do: the sound panel's channel button 0, 1 or
+    // 2 (left, centre, right), even while the panel is not loaded.
     void press_channel_button(int index);
     // "*": 1, 2, 3, 1, ...
     void next_channel();
@@ -88,7 +88,7 @@ signals:
     void paused_changed(bool paused);
     void volume_changed(int volume);
     void record_caption_changed(const QString& caption);
-    // A channel button was pressed (by the sound panel or a hotkey).
+    // press_channel_button ran: a loaded sound panel names the channel.
     void channel_button_pressed(int index);
     // The head of the queue was removed (a song ended, failed or was cut).
     void head_removed();
