@@ -2,6 +2,7 @@
 
 #include "foundation/catalogue_connection.h"
 #include "foundation/stroke_collation.h"
+#include "platform/log.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -115,6 +116,18 @@ auto with_connection(const QString& db_path, Work&& work) {
     }
 }
 
+// Runs the work of one statement; a failure is logged with the statement and
+// passed on to the caller, who shows it.
+template <typename Work>
+auto logging_failure(const QString& sql, Work&& work) {
+    try {
+        return work();
+    } catch (const DatabaseError& error) {
+        qCWarning(lcCatalogue).noquote() << "catalogue error:" << error.what() << "| statement:" << sql;
+        throw;
+    }
+}
+
 bool same_name(std::string_view a, std::string_view b) {
     return a.size() == b.size() && sqlite3_strnicmp(a.data(), b.data(), static_cast<int>(a.size())) == 0;
 }
@@ -201,6 +214,7 @@ void execute_script(sqlite3* db, const char* sql) {
     if (rc == SQLITE_OK) return;
     const std::string text = message ? message : sqlite3_errstr(rc);
     sqlite3_free(message);
+    qCWarning(lcCatalogue).noquote() << "catalogue error:" << text.c_str() << "| script:" << sql;
     throw DatabaseError(text, rc);
 }
 
@@ -209,9 +223,11 @@ Recordset open_recordset(const QString& sql, const QString& db_path) {
 }
 
 Recordset open_recordset(const QString& sql, const QString& db_path, int max_rows) {
-    return with_connection(db_path, [&](sqlite3* db) {
-        Statement statement = prepare_one(db, sql);
-        return RecordsetReader::read(db, statement.get(), max_rows);
+    return logging_failure(sql, [&] {
+        return with_connection(db_path, [&](sqlite3* db) {
+            Statement statement = prepare_one(db, sql);
+            return RecordsetReader::read(db, statement.get(), max_rows);
+        });
     });
 }
 
@@ -239,13 +255,15 @@ const QRegularExpression& jet_drop_index() {
 }  // namespace
 
 void execute_sql(const QString& sql, const QString& db_path) {
-    with_connection(db_path, [&](sqlite3* db) {
-        const QRegularExpressionMatch jet = jet_drop_index().match(sql);
-        if (jet.hasMatch()) {
-            drop_index_of_table(db, jet.captured(1), jet.captured(2));
-        } else {
-            run_statement(db, sql);
-        }
+    logging_failure(sql, [&] {
+        with_connection(db_path, [&](sqlite3* db) {
+            const QRegularExpressionMatch jet = jet_drop_index().match(sql);
+            if (jet.hasMatch()) {
+                drop_index_of_table(db, jet.captured(1), jet.captured(2));
+            } else {
+                run_statement(db, sql);
+            }
+        });
     });
 }
 

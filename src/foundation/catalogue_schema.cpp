@@ -84,7 +84,13 @@ void create_catalogue(const QString& db_path) {
 
 void drop_song_primary_key(const QString& db_path) {
     try {
-        execute_sql("DROP INDEX PrimaryKey  on song ", db_path);
+        // Gone after the first start: asking first keeps every later start
+        // from logging a failed drop.
+        const Recordset key = open_recordset(
+            "SELECT name FROM sqlite_master WHERE type = 'index' AND name = 'PrimaryKey' COLLATE NOCASE"
+            " AND tbl_name = 'song' COLLATE NOCASE",
+            db_path);
+        if (!key.Eof()) execute_sql("DROP INDEX PrimaryKey  on song ", db_path);
     } catch (const DatabaseError&) {
         // Already gone, or the catalogue is busy: the next start tries again.
     }

@@ -1,6 +1,7 @@
 #include "foundation/settings_file.h"
 
 #include "foundation/app_state.h"
+#include "platform/log.h"
 
 #include <QDir>
 #include <QFile>
@@ -194,7 +195,10 @@ void append_missing(const QString& path, const FileContent& content, const Setti
     // line and spoil that line's value.
     if (!content.ends_with_line_break) blocks.prepend("\r\n");
     QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append)) file.write(blocks.toUtf8());
+    const QByteArray bytes = blocks.toUtf8();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(bytes) != bytes.size())
+        qCWarning(lcSettings).noquote()
+            << "could not add the missing settings to" << path << ":" << file.errorString();
 }
 
 void apply_entries(Settings& settings, const std::vector<Entry>& entries) {
@@ -224,7 +228,9 @@ void apply_entries(Settings& settings, const std::vector<Entry>& entries) {
 
 void create_record_folder(const QString& path) {
     if (path.isEmpty() || QFileInfo(path).isDir()) return;
-    QDir().mkdir(path);  // one level only: a missing parent is not created
+    // One level only: a missing parent is not created.
+    if (!QDir().mkdir(path))
+        qCWarning(lcSettings).noquote() << "could not create the recordings folder" << path;
 }
 
 }  // namespace
@@ -246,7 +252,10 @@ void load_settings(AppState& state) {
     // cannot be read must not be emptied.
     if (!QFileInfo::exists(path)) {
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) return;
+        if (!file.open(QIODevice::WriteOnly)) {
+            qCWarning(lcSettings).noquote() << "could not create" << path << ":" << file.errorString();
+            return;
+        }
     }
     if (const auto content = read_settings_file(path)) {
         append_missing(path, *content, defaults);

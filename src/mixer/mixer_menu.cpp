@@ -3,14 +3,12 @@
 #include "foundation/app_state.h"
 #include "foundation/helpers.h"
 #include "foundation/key_input.h"
-#include "mixer/voice_recording.h"
-#include "platform/media_player.h"
+#include "foundation/keypad_entry.h"
 #include "playback/hotkeys.h"
-#include "playback/player.h"
+#include "playback/playback_session.h"
+#include "playback/voice_recording.h"
 
 #include <QKeyEvent>
-
-#include <algorithm>
 
 namespace {
 
@@ -20,8 +18,8 @@ constexpr int kDesignHeight = 1332;
 
 }  // namespace
 
-mixer_menu::mixer_menu(AppState& state, player& screen)
-    : QDialog(&screen, Qt::Dialog | Qt::FramelessWindowHint), state_(state), screen_(screen) {
+mixer_menu::mixer_menu(AppState& state, PlaybackSession& session, QWidget* screen)
+    : QDialog(screen, Qt::Dialog | Qt::FramelessWindowHint), state_(state), session_(session) {
     setWindowTitle("Mixer");
     Label2.setText("音樂");
     vol_music[0].setText("4-");
@@ -46,6 +44,10 @@ mixer_menu::mixer_menu(AppState& state, player& screen)
         connect(&vol_mic[i], &QPushButton::pressed, this, [this, i] { vol_mic_Click(i); });
     connect(&cmdRecord, &QPushButton::pressed, this, &mixer_menu::cmdRecord_Click);
     connect(&Command1, &QPushButton::pressed, this, &mixer_menu::Command1_Click);
+    connect(&session_, &PlaybackSession::volume_changed, this,
+            [this](int volume) { lb_vol_music.setText(volume_text(volume)); });
+    connect(&session_, &PlaybackSession::record_caption_changed, &cmdRecord, &QPushButton::setText);
+    connect(&session_, &PlaybackSession::channel_button_pressed, this, &mixer_menu::name_channel_button);
     for (QPushButton* key : findChildren<QPushButton*>()) key->setFocusPolicy(Qt::NoFocus);
 
     state_.clock.set_interval(tmrGetKey, 20);
@@ -90,7 +92,7 @@ void mixer_menu::lay_out() {
 // What a fresh load shows: the volume's integer tenth, the record caption of
 // the take's state, no channel name, at the configured place.
 void mixer_menu::Form_Load() {
-    lb_vol_music.setText(QString::number(screen_.wmp1->volume() / 10));
+    lb_vol_music.setText(QString::number(session_.volume() / 10));
     cmdRecord.setText(state_.is_recording ? kRecordRunningCaption : kRecordIdleCaption);
     Label6.clear();
     move(state_.settings.SmallScreenLeft / state_.twips_per_pixel,
@@ -106,11 +108,10 @@ void mixer_menu::show_from_panel(const std::function<void()>& back_to_panel) {
     ensure_loaded();
     left_by_guest_ = false;
     exec();
-    if (left_by_guest_ && !screen_.unloaded() && back_to_panel) back_to_panel();
+    if (left_by_guest_ && !session_.closed() && back_to_panel) back_to_panel();
 }
 
-// The hidden panel that serves the hotkeys polls nothing: the arrow keys
-// belong to the window on screen.
+// Only the panel on screen polls the arrow keys.
 void mixer_menu::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     ensure_loaded();
@@ -133,19 +134,19 @@ void mixer_menu::keyPressEvent(QKeyEvent* event) {
 void mixer_menu::Form_KeyPress(int key) {
     ensure_loaded();
     const int translated = translate_key(state_.settings, key);
-    if (play_hotkey(state_, screen_, translated)) return;
+    if (play_hotkey(session_, translated)) return;
     switch (translated) {
         case '0':
             Command1_Click();
             break;
         case '1':
-            choose_channel(2);
+            session_.choose_channel(2);
             break;
         case '2':
-            choose_channel(1);
+            session_.choose_channel(1);
             break;
         case '3':
-            choose_channel(3);
+            session_.choose_channel(3);
             break;
         case '4':
             vol_music_Click(0);
@@ -161,35 +162,27 @@ void mixer_menu::Form_KeyPress(int key) {
     }
 }
 
-// The panel only records the choice; the player's watch timer applies it.
-void mixer_menu::choose_channel(int channel) {
-    state_.sound_channel = channel;
-    show_player_message(screen_, "聲道 : " + state_.sound_channel_names[channel], 3);
-}
-
 void mixer_menu::vol_music_Click(int index) {
     ensure_loaded();
-    MediaPlayer& media = *screen_.wmp1;
-    const int volume = media.volume();
-    if (index == 1)
-        media.set_volume(std::min(volume + 10, 100));
-    else if (index == 0)
-        media.set_volume(volume > 10 ? volume - 10 : 0);
-    lb_vol_music.setText(volume_text(media.volume()));
+    session_.step_volume(index);
 }
 
 // The buttons pass through the key handler, hotkey check included, as the
 // digits "1" to "3" would.
 void mixer_menu::vol_mic_Click(int index) {
-    static const char* const kChannelNames[] = {"左", "中", "右"};
     if (index < 0 || index > 2) return;
     Form_KeyPress('1' + index);
+    name_channel_button(index);
+}
+
+void mixer_menu::name_channel_button(int index) {
+    static const char* const kChannelNames[] = {"左", "中", "右"};
     Label6.setText(kChannelNames[index]);
 }
 
 void mixer_menu::cmdRecord_Click() {
     ensure_loaded();
-    record_current_song(state_, screen_, [this](const QString& caption) { cmdRecord.setText(caption); });
+    session_.record();
 }
 
 void mixer_menu::Command1_Click() {
@@ -202,11 +195,7 @@ void mixer_menu::Command1_Click() {
 void mixer_menu::tmrGetKey_Timer() {
     if (!Timer1.isActive()) return;
     tmrGetKey.stop();
-    const QString name = read_pressed_key(state_);
-    if (name == "Up Arrow")
-        Form_KeyPress(state_.settings.keyMinus.toInt());
-    else if (name == "Down Arrow")
-        Form_KeyPress(state_.settings.keyPlus.toInt());
+    if (const auto code = arrow_key_code(state_)) Form_KeyPress(*code);
     if (Timer1.isActive()) tmrGetKey.start();
 }
 

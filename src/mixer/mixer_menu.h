@@ -9,16 +9,17 @@
 #include <functional>
 
 struct AppState;
-class player;
+class PlaybackSession;
 
 // The sound panel over the playing video: music volume in steps of 10, the
 // audio channel, voice recording, and "0離開" back to the small control
-// panel. The player makes one hidden on first use (player::mixer_panel()),
-// so that the playback hotkeys can press its buttons while it is not shown.
+// panel. The operations are the playback session's; the volume label, the
+// channel name and the record caption follow its signals.
 class mixer_menu : public QDialog {
     Q_OBJECT
 public:
-    mixer_menu(AppState& state, player& screen);
+    // Laid over `screen`, the singing window, whose session it acts on.
+    mixer_menu(AppState& state, PlaybackSession& session, QWidget* screen);
 
     QLabel Label2;                         // "音樂"
     std::array<QPushButton, 2> vol_music;  // "4-", "5+"
@@ -59,12 +60,12 @@ private:
     void lay_out();
     void Form_Load();
     void ensure_loaded();
-    void choose_channel(int channel);
+    void name_channel_button(int index);
     void tmrGetKey_Timer();
     void Timer1_Timer();
 
     AppState& state_;
-    player& screen_;
+    PlaybackSession& session_;
     // Leaving unloads the panel: the next use loads it afresh (volume label
     // and record caption read again).
     bool loaded_ = false;

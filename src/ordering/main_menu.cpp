@@ -2,6 +2,7 @@
 
 #include "foundation/app_state.h"
 #include "foundation/key_input.h"
+#include "foundation/keypad_entry.h"
 #include "foundation/on_screen_keys.h"
 #include "foundation/startup.h"
 #include "manager/manager_menu.h"
@@ -298,9 +299,5 @@ void main_menu::Timer1_Timer() {
 
 void main_menu::tmrGetKey_Timer() {
     if (!Timer1.isActive()) return;
-    const QString name = read_pressed_key(state_);
-    if (name == "Up Arrow")
-        Picture1_KeyPress(state_.settings.keyMinus.toInt());
-    else if (name == "Down Arrow")
-        Picture1_KeyPress(state_.settings.keyPlus.toInt());
+    if (const auto code = arrow_key_code(state_)) Picture1_KeyPress(*code);
 }

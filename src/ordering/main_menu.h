@@ -137,7 +137,6 @@ private:
     void delete_or_insert_row();
 
     // Shared by the numbered song and singer lists.
-    int typed_number() const;
     void print_numbered_page(std::span<const QString> list, int rows_per_page, int page);
     void print_song_page(int page, const QString& caption);
     void order_listed_song(int list_number, void (main_menu::*show_page)(int));

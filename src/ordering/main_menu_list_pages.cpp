@@ -1,6 +1,7 @@
 // What every screen that lists rows page by page shares: the queue
 // screens, the recordings list and the media folders.
 #include "foundation/app_state.h"
+#include "foundation/keypad_entry.h"
 #include "ordering/main_menu.h"
 
 #include <cmath>
@@ -41,16 +42,12 @@ void main_menu::show_band_page(int page, const std::function<QString(int slot)>&
 
 // Digits build the entry and "." takes its last character back.
 // Returns whether the key was one of them.
+// An entry that did not change ("." on an empty one) is not echoed again.
 bool main_menu::type_entry_key(int KeyAscii, Echo echo) {
-    if (KeyAscii >= '0' && KeyAscii <= '9') {
-        set_key_entry(key_entry + QChar(KeyAscii), echo);
-        return true;
-    }
-    if (KeyAscii == '.') {
-        if (!key_entry.isEmpty()) set_key_entry(key_entry.chopped(1), echo);
-        return true;
-    }
-    return false;
+    QString entry = key_entry;
+    if (!::type_entry_key(entry, KeyAscii)) return false;
+    if (entry != key_entry) set_key_entry(entry, echo);
+    return true;
 }
 
 // "-" and "+" turn the page within 1..500; returns whether it turned.

@@ -1,10 +1,9 @@
 // What the numbered song and singer lists of ordering by character count and
 // by singer have in common: the page layout and ordering a listed song.
 #include "foundation/app_state.h"
+#include "foundation/keypad_entry.h"
 #include "foundation/song_orders.h"
 #include "ordering/main_menu.h"
-
-#include <climits>
 
 namespace {
 // The text area is divided into rows of one fourteenth of its height.
@@ -12,27 +11,17 @@ constexpr double kRowsPerHeight = 14;
 constexpr int kSongsPerPage = 10;
 }  // namespace
 
-// The entry holds digits only. One too long for an int is as good as the
-// largest int: past every list and above every count.
-int main_menu::typed_number() const {
-    bool fits = false;
-    const int number = key_entry.toInt(&fits);
-    return fits ? number : INT_MAX;
-}
-
 // One page of a result list (keys in its first half, texts in its second,
 // as the lookups fill it): each row shows its list number, counting on from
 // page to page, and the text at that position, empty past the end; the page
 // footer stands near the bottom.
 void main_menu::print_numbered_page(std::span<const QString> list, int rows_per_page, int page) {
-    const std::span<const QString> texts = list.subspan(list.size() / 2);
     const double row_height = Picture1.scale_height() / kRowsPerHeight;
     Picture1.clear();
-    for (int row = 0; row < rows_per_page; ++row) {
-        const qsizetype position = qsizetype(page - 1) * rows_per_page + row;
-        const QString text = position < qsizetype(texts.size()) ? texts[size_t(position)] : QString();
+    const QStringList rows = numbered_page_rows(list, rows_per_page, page, 3);
+    for (int row = 0; row < rows.size(); ++row) {
         Picture1.move_to(0, row * row_height);
-        Picture1.print(QString("%1.").arg(position + 1, 3, 10, QChar('0')) + text);
+        Picture1.print(rows[row]);
     }
     Picture1.move_to(0, Picture1.scale_height() - 1.3 * row_height);
     Picture1.print("  第 " + QString::number(page) + " 頁 選\"0\"可回主選單");

@@ -2,6 +2,7 @@
 // the singers of that category ("2_1") and the numbered list of one singer's
 // songs ("2_2").
 #include "foundation/app_state.h"
+#include "foundation/keypad_entry.h"
 #include "foundation/lookups.h"
 #include "ordering/main_menu.h"
 
@@ -56,7 +57,7 @@ void main_menu::order_by_singer_do_1(int& KeyAscii) {
             order_by_singer(KeyAscii);
             return;
         }
-        open_listed_singer(typed_number());
+        open_listed_singer(entry_number(key_entry));
     }
     if (turn_page(KeyAscii)) show_singer_page(state_.current_page);
 }
@@ -98,7 +99,7 @@ void main_menu::order_by_singer_do_2(int& KeyAscii) {
             order_by_singer_do_1(only_set_screen);
             return;
         }
-        order_listed_song(typed_number(), &main_menu::show_singer_song_page);
+        order_listed_song(entry_number(key_entry), &main_menu::show_singer_song_page);
     }
     if (turn_page(KeyAscii)) show_singer_song_page(state_.current_page);
 }

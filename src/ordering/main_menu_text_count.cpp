@@ -2,6 +2,7 @@
 // ("1_1") and the numbered list of the songs of that category and title
 // length ("1_2"), as the printed song book is arranged.
 #include "foundation/app_state.h"
+#include "foundation/keypad_entry.h"
 #include "foundation/lookups.h"
 #include "ordering/main_menu.h"
 
@@ -51,7 +52,7 @@ void main_menu::order_by_text_count_do_1(int& KeyAscii) {
         show_main_menu();
         return;
     }
-    list_songs_of_count(typed_number());
+    list_songs_of_count(entry_number(key_entry));
 }
 
 void main_menu::show_count_prompt() {
@@ -93,7 +94,7 @@ void main_menu::order_by_text_count_do_2(int& KeyAscii) {
             order_by_text_count(KeyAscii);
             return;
         }
-        order_listed_song(typed_number(), &main_menu::show_count_song_page);
+        order_listed_song(entry_number(key_entry), &main_menu::show_count_song_page);
     }
     if (turn_page(KeyAscii)) show_count_song_page(state_.current_page);
 }

@@ -3,23 +3,23 @@
 #include "foundation/app_state.h"
 #include "foundation/key_input.h"
 #include "mixer/mixer_menu.h"
-#include "mixer/voice_recording.h"
 #include "panels/small_inttersong.h"
 #include "panels/small_order_by_singer.h"
 #include "panels/small_ordersong.h"
 #include "platform/desktop.h"
-#include "platform/media_player.h"
 #include "playback/hotkeys.h"
-#include "playback/player.h"
+#include "playback/playback_session.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
 
-small_control_main::small_control_main(AppState& state, player& screen)
-    : QDialog(&screen, Qt::Dialog | Qt::FramelessWindowHint), state_(state), screen_(screen) {
+small_control_main::small_control_main(AppState& state, PlaybackSession& session, QWidget* screen)
+    : QDialog(screen, Qt::Dialog | Qt::FramelessWindowHint), state_(state), session_(session) {
     lay_out();
     connect_buttons();
+    connect(&session_, &PlaybackSession::paused_changed, this,
+            [this](bool paused) { key_pause.setText(paused ? "6播放" : "6暫停"); });
     state_.clock.set_interval(Timer3, 100);
     connect(&Timer3, &QTimer::timeout, this, &small_control_main::Timer3_Timer);
 }
@@ -81,7 +81,7 @@ void small_control_main::open() {
     // refuses a nested exec(), and Form_Load's flag would stay set with no
     // panel up, locking the guest out of the panel for the rest of the evening.
     if (opening_) return;
-    if (screen_.fOpenSmallControl) {
+    if (session_.fOpenSmallControl) {
         // Another panel is up: this one closes at once, leaving that one's flag.
         QDialog::done(Rejected);
         return;
@@ -91,7 +91,7 @@ void small_control_main::open() {
     do {
         come_back_ = false;
         exec();
-    } while (come_back_ && screen_.fOpenSmallControl && !screen_.unloaded());
+    } while (come_back_ && session_.fOpenSmallControl && !session_.closed());
 }
 
 void small_control_main::Form_Load() {
@@ -101,14 +101,14 @@ void small_control_main::Form_Load() {
     const QRect exit_key = key_exit.geometry();
     move_pointer(pos() + exit_key.topLeft() +
                  QPoint(qRound(0.8 * exit_key.width()), qRound(0.8 * exit_key.height())));
-    key_pause.setText(screen_.wmp1->status_text() == "Paused" ? "6播放" : "6暫停");
-    screen_.fOpenSmallControl = true;
+    key_pause.setText(session_.paused() ? "6播放" : "6暫停");
+    session_.fOpenSmallControl = true;
     Timer3.start();
 }
 
 void small_control_main::Form_Unload() {
     Timer3.stop();
-    screen_.fOpenSmallControl = false;
+    session_.fOpenSmallControl = false;
 }
 
 void small_control_main::done(int result) {
@@ -116,8 +116,9 @@ void small_control_main::done(int result) {
     QDialog::done(result);
 }
 
+// The singing window takes no keys of its own while the panel is up.
 void small_control_main::Timer3_Timer() {
-    if (screen_.Timer3.isActive() || !isVisible()) return;
+    if (!isVisible()) return;
     if (!isActiveWindow()) activateWindow();
     setFocus();
 }
@@ -146,7 +147,7 @@ void small_control_main::keyPressEvent(QKeyEvent* event) {
 
 void small_control_main::key_press(int key) {
     const int translated = translate_key(state_.settings, key);
-    if (play_hotkey(state_, screen_, translated)) return;
+    if (play_hotkey(session_, translated)) return;
     switch (translated) {
         case '0':
             key_exit_Click();
@@ -186,7 +187,7 @@ void small_control_main::open_window(const std::function<void()>& show_modal) {
     hide();
     show_modal();
     hidden_for_window_ = false;
-    if (screen_.fOpenSmallControl && !screen_.unloaded()) {
+    if (session_.fOpenSmallControl && !session_.closed()) {
         Timer3.start();
         come_back_ = true;
     }
@@ -194,68 +195,43 @@ void small_control_main::open_window(const std::function<void()>& show_modal) {
 
 void small_control_main::key_order_Click() {
     open_window([this] {
-        small_ordersong window(state_, screen_, &screen_);
+        small_ordersong window(state_, session_, parentWidget());
         window.exec();
     });
 }
 
 void small_control_main::key_browe_Click() {
     open_window([this] {
-        small_inttersong window(state_, screen_, &screen_);
+        small_inttersong window(state_, session_, parentWidget());
         window.exec();
     });
 }
 
 void small_control_main::key_done_Click() {
     open_window([this] {
-        small_order_by_singer window(state_, screen_, &screen_);
+        small_order_by_singer window(state_, session_, parentWidget());
         window.exec();
     });
 }
 
 void small_control_main::key_mixer_Click() {
     // The sound panel runs modally; open_window brings this panel back after it.
-    open_window([this] { screen_.mixer_panel().show_from_panel([] {}); });
+    open_window([this] {
+        mixer_menu window(state_, session_, parentWidget());
+        window.show_from_panel([] {});
+    });
 }
 
-// A take that runs while the song is cut, paused or restarted is not kept:
-// the stop saved it, and the discard removes what was saved.
 void small_control_main::key_next_Click() {
-    if (screen_.wmp1->play_state() != play_state::playing) return;
-    const bool was_recording = state_.is_recording;
-    screen_.play_next();
-    if (was_recording) discard_recording_take(state_);
+    session_.cut();
 }
 
 void small_control_main::key_pause_Click() {
-    MediaPlayer& media = *screen_.wmp1;
-    if (key_pause.text() == "6暫停" && media.play_state() == play_state::playing) {
-        const bool was_recording = state_.is_recording;
-        media.pause();
-        key_pause.setText("6播放");
-        if (was_recording) discard_recording_take(state_);
-    } else if (key_pause.text() != "6暫停" && media.play_state() == play_state::paused) {
-        media.play();
-        key_pause.setText("6暫停");
-    }
+    session_.toggle_pause();
 }
 
 void small_control_main::key_replay_Click() {
-    if (screen_.wmp1->play_state() != play_state::playing) return;
-    const bool was_recording = state_.is_recording;
-    screen_.Timer2.stop();
-    screen_.Timer1.stop();
-    screen_.wmp1->stop();
-    screen_.wmp1->close();
-    screen_.Load_Background(1);
-    state_.clock.wait_seconds(2);
-    if (!screen_.unloaded()) {
-        screen_.Load_Background(0);
-        screen_.play_head();
-        screen_.Timer2.start();
-        screen_.Timer1.start();
-    }
-    if (was_recording) discard_recording_take(state_);
+    session_.sing_again();
 }
 
 // The player closes; the song it played stays at the head of the queue. The
@@ -263,16 +239,13 @@ void small_control_main::key_replay_Click() {
 // loop has returned, after this handler and the panel's loop have ended.
 void small_control_main::key_gomain_Click() {
     Timer3.stop();
-    screen_.Timer3.stop();
-    screen_.wmp1->stop();
-    screen_.wmp1->close();
     state_.return_to_menu = true;
     reject();
-    screen_.reject();
+    session_.close();
 }
 
 void small_control_main::key_exit_Click() {
-    hide_pointer(screen_);
+    if (parentWidget()) hide_pointer(*parentWidget());
     Timer3.stop();
     reject();
 }

@@ -7,20 +7,20 @@
 #include <functional>
 
 struct AppState;
-class player;
+class PlaybackSession;
 
 // The small nine-button panel over the playing video: order by number, see
 // and rearrange the queue, order by singer, the sound panel, cut, pause or
-// resume, sing again, back to the main menu, and close. The player keeps one
-// instance, made hidden on first use, because the playback hotkeys call its
-// cut, pause and sing-again operations while it is not on screen.
+// resume, sing again, back to the main menu, and close. Cut, pause and sing
+// again are the playback session's; the pause key's caption follows it.
 //
 // The panel hides itself while one of its small windows (or the sound
 // panel) is up and comes back when the guest leaves that window.
 class small_control_main : public QDialog {
     Q_OBJECT
 public:
-    small_control_main(AppState& state, player& screen);
+    // Laid over `screen`, the singing window, whose session it acts on.
+    small_control_main(AppState& state, PlaybackSession& session, QWidget* screen);
 
     QPushButton key_order;   // "1點歌"
     QPushButton key_browe;   // "2已點"
@@ -31,8 +31,7 @@ public:
     QPushButton key_replay;  // "7重唱"
     QPushButton key_gomain;  // "8關閉"
     QPushButton key_exit;    // "0沒事"
-    // While the panel is loaded, gives it the focus back whenever the player
-    // does not take keys itself.
+    // While the panel is shown, gives it the focus back.
     QTimer Timer3;
 
     // Shows the panel modally over the video and returns once the guest is
@@ -45,7 +44,7 @@ public:
 
     // Skip to the next song (only while a song plays).
     void key_next_Click();
-    // Pause a playing song, or resume a paused one, as the caption says.
+    // Pause a playing song, or resume a paused one.
     void key_pause_Click();
     // Sing the song again from its start (only while a song plays).
     void key_replay_Click();
@@ -74,7 +73,7 @@ private:
     void open_window(const std::function<void()>& show_modal);
 
     AppState& state_;
-    player& screen_;
+    PlaybackSession& session_;
     // Set while the panel is hidden for one of its windows: losing the focus
     // to that window must not close it.
     bool hidden_for_window_ = false;

@@ -1,15 +1,16 @@
 #include "panels/small_inttersong.h"
 
 #include "foundation/app_state.h"
+#include "foundation/keypad_entry.h"
 #include "foundation/lookups.h"
-#include "playback/player.h"
+#include "playback/playback_session.h"
 
-small_inttersong::small_inttersong(AppState& state, player& screen, QWidget* parent)
-    : small_window(state, screen, parent, 0.16, true) {
+small_inttersong::small_inttersong(AppState& state, PlaybackSession& session, QWidget* parent)
+    : small_window(state, session, parent, 0.16, true) {
     set_captions("上頁", "下頁", "選\"0\"離開");
     state_.current_page = 1;
     state_.insert_window_open = true;
-    connect(&screen_, &player::head_removed, this, [this] {
+    connect(&session_, &PlaybackSession::head_removed, this, [this] {
         if (state_.insert_window_open) show_order_menu(state_.current_page);
     });
 }
@@ -56,7 +57,7 @@ void small_inttersong::handle_key(int key) {
     if (order_entry() >= 0)
         show_order_menu(state_.current_page);
     else
-        insert_row(typed_number());
+        insert_row(entry_number(key_entry));
     key_entry.clear();
 }
 

@@ -9,7 +9,7 @@
 class small_inttersong : public small_window {
     Q_OBJECT
 public:
-    small_inttersong(AppState& state, player& screen, QWidget* parent);
+    small_inttersong(AppState& state, PlaybackSession& session, QWidget* parent);
     ~small_inttersong() override;
 
     static constexpr int kRowsPerPage = 5;

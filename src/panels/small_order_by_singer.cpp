@@ -1,14 +1,15 @@
 #include "panels/small_order_by_singer.h"
 
 #include "foundation/app_state.h"
+#include "foundation/keypad_entry.h"
 #include "foundation/lookups.h"
 
 namespace {
 constexpr int kLastPage = 500;
 }  // namespace
 
-small_order_by_singer::small_order_by_singer(AppState& state, player& screen, QWidget* parent)
-    : small_window(state, screen, parent, 0.16, true) {
+small_order_by_singer::small_order_by_singer(AppState& state, PlaybackSession& session, QWidget* parent)
+    : small_window(state, session, parent, 0.16, true) {
     set_captions("上頁", "下頁", "0回主選單");
 }
 
@@ -77,7 +78,7 @@ void small_order_by_singer::order_by_singer_do_1(int key) {
         key_entry.clear();
         return;
     }
-    open_listed_singer(typed_number());
+    open_listed_singer(entry_number(key_entry));
 }
 
 // Opens the songs of the singer with that list number, whatever page is on
@@ -122,7 +123,7 @@ void small_order_by_singer::order_by_singer_do_2(int key) {
         key_entry.clear();
         return;
     }
-    order_listed_song(typed_number());
+    order_listed_song(entry_number(key_entry));
 }
 
 // Queues the song at that list position, whatever page is on screen, and

@@ -10,7 +10,7 @@
 class small_order_by_singer : public small_window {
     Q_OBJECT
 public:
-    small_order_by_singer(AppState& state, player& screen, QWidget* parent);
+    small_order_by_singer(AppState& state, PlaybackSession& session, QWidget* parent);
 
     static constexpr int kSingersPerPage = 5;
     static constexpr int kSongsPerPage = 4;

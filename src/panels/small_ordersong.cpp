@@ -1,7 +1,7 @@
 #include "panels/small_ordersong.h"
 
-small_ordersong::small_ordersong(AppState& state, player& screen, QWidget* parent)
-    : small_window(state, screen, parent, 0.18, false) {
+small_ordersong::small_ordersong(AppState& state, PlaybackSession& session, QWidget* parent)
+    : small_window(state, session, parent, 0.18, false) {
     set_captions("-", "+", "選\"0\"離開");
 }
 

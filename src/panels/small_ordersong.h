@@ -7,7 +7,7 @@
 class small_ordersong : public small_window {
     Q_OBJECT
 public:
-    small_ordersong(AppState& state, player& screen, QWidget* parent);
+    small_ordersong(AppState& state, PlaybackSession& session, QWidget* parent);
 
 protected:
     void handle_key(int key) override;

@@ -2,15 +2,15 @@
 
 #include "foundation/app_state.h"
 #include "foundation/key_input.h"
+#include "foundation/keypad_entry.h"
 #include "foundation/lookups.h"
 #include "foundation/on_screen_keys.h"
 #include "foundation/song_orders.h"
 #include "playback/hotkeys.h"
-#include "playback/player.h"
+#include "playback/playback_session.h"
 
 #include <QKeyEvent>
 
-#include <climits>
 #include <cmath>
 #include <exception>
 
@@ -19,9 +19,9 @@ const QColor kDarkBlue(0, 0, 128);
 const QColor kYellow(255, 255, 0);
 }  // namespace
 
-small_window::small_window(AppState& state, player& screen, QWidget* parent, double width_share,
+small_window::small_window(AppState& state, PlaybackSession& session, QWidget* parent, double width_share,
                            bool list_window)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), state_(state), screen_(screen) {
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), state_(state), session_(session) {
     lay_out(width_share, list_window);
     connect_on_screen_keys();
     state_.clock.set_interval(tmrGetKey, 20);
@@ -136,7 +136,7 @@ void small_window::Picture1_KeyPress(int KeyAscii) {
     // A catalogue that cannot be read must not end the song: the guest sees
     // the reason and the half-typed entry is dropped.
     try {
-        if (play_hotkey(state_, screen_, key)) return;
+        if (play_hotkey(session_, key)) return;
         handle_key(key);
     } catch (const std::exception& error) {
         key_entry.clear();
@@ -145,13 +145,7 @@ void small_window::Picture1_KeyPress(int KeyAscii) {
 }
 
 bool small_window::type_entry_key(int key) {
-    if (key >= '0' && key <= '9') {
-        key_entry += QChar(key);
-    } else if (key == '.') {
-        if (!key_entry.isEmpty()) key_entry.chop(1);
-    } else {
-        return false;
-    }
+    if (!::type_entry_key(key_entry, key)) return false;
     Label1.setText(key_entry);
     return true;
 }
@@ -165,14 +159,8 @@ int small_window::order_entry() {
 
 int small_window::order_song(const QString& song_num) {
     const int slot = add_song_to_queue(state_, song_num);
-    if (slot == 0) screen_.Player_OneSong();
+    if (slot == 0) session_.start_head_if_idle();
     return slot;
-}
-
-int small_window::typed_number() const {
-    bool fits = false;
-    const int number = key_entry.toInt(&fits);
-    return fits ? number : (key_entry.isEmpty() ? 0 : INT_MAX);
 }
 
 void small_window::leave() {
@@ -181,13 +169,8 @@ void small_window::leave() {
 }
 
 void small_window::print_numbered_page(std::span<const QString> list, int rows_per_page, int page) {
-    const std::span<const QString> texts = list.subspan(list.size() / 2);
     Picture1.clear();
-    for (int row = 0; row < rows_per_page; ++row) {
-        const qsizetype position = qsizetype(page - 1) * rows_per_page + row;
-        const QString text = position < qsizetype(texts.size()) ? texts[size_t(position)] : QString();
-        Picture1.print(QString("%1.").arg(position + 1, 2, 10, QChar('0')) + text);
-    }
+    for (const QString& row : numbered_page_rows(list, rows_per_page, page, 2)) Picture1.print(row);
     Picture1.print("第 " + QString::number(page) + " 頁");
 }
 
@@ -209,10 +192,6 @@ void small_window::take_focus() {
 void small_window::tmrGetKey_Timer() {
     if (!Timer1.isActive()) return;
     tmrGetKey.stop();
-    const QString name = read_pressed_key(state_);
-    if (name == "Up Arrow")
-        Picture1_KeyPress(state_.settings.keyMinus.toInt());
-    else if (name == "Down Arrow")
-        Picture1_KeyPress(state_.settings.keyPlus.toInt());
+    if (const auto code = arrow_key_code(state_)) Picture1_KeyPress(*code);
     tmrGetKey.start();
 }

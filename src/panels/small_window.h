@@ -12,7 +12,7 @@
 #include <span>
 
 struct AppState;
-class player;
+class PlaybackSession;
 
 // What the three small ordering windows over the video share: the entry
 // label, the hint, the on-screen keypad, the text area `Picture1` of the
@@ -26,7 +26,8 @@ class small_window : public QDialog {
 public:
     // The window is `width_share` of the screen wide; a list window adds
     // Picture1 to the right of the keypad, twice the keypad's width.
-    small_window(AppState& state, player& screen, QWidget* parent, double width_share, bool list_window);
+    small_window(AppState& state, PlaybackSession& session, QWidget* parent, double width_share,
+                 bool list_window);
 
     PictureBox Picture1;
     QLabel Label1;   // the entry, or a one-line message
@@ -63,8 +64,6 @@ protected:
     int order_entry();
     // Queues the song number given, starting it when the queue was empty.
     int order_song(const QString& song_num);
-    // The entry as a list or row number (0 when empty, huge ones saturate).
-    int typed_number() const;
     // Leaves the window: the control panel comes back.
     void leave();
     // One page of a result list, list numbers "00." counting on from page to page.
@@ -74,7 +73,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
     AppState& state_;
-    player& screen_;
+    PlaybackSession& session_;
     QString key_entry;
 
 private:

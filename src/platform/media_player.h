@@ -93,6 +93,10 @@ public:
     // drawn in a native window of its own would cover it).
     virtual void show_over_video(QWidget* /*widget*/) {}
 
+    // Why the last source failed, as the engine put it; set before
+    // error_occurred() and empty when the engine gave no reason.
+    QString error_text() const { return error_text_; }
+
 signals:
     void play_state_changed(int new_state);
     void error_occurred();
@@ -109,6 +113,7 @@ protected:
     // Hand a changed setting to the engine.
     virtual void apply_volume(int /*volume*/) {}
     virtual void apply_loop(bool /*on*/) {}
+    void set_error_text(const QString& text) { error_text_ = text; }
     // Turns key presses and clicks on the surface (the video area's widget,
     // or a native window drawing into it) into key_pressed and clicked.
     void watch_input(QObject* surface);
@@ -121,6 +126,7 @@ private:
     // the start, so rewinding or not looks the same to callers.
     bool autorewind_ = false;
     bool loop_ = false;
+    QString error_text_;
 };
 
 // Makes a media player whose video area is a child of `parent`.

@@ -1,5 +1,6 @@
 #include "platform/mpv_media_player.h"
 
+#include "platform/log.h"
 #include "platform/mpv_video_window.h"
 
 #include <QFile>
@@ -95,6 +96,8 @@ MpvMediaPlayer::MpvMediaPlayer(QWidget* parent, const MpvPlayerOptions& options)
         mpv_terminate_destroy(mpv_);
         mpv_ = nullptr;
     }
+    if (!mpv_)
+        qCWarning(lcPlayback) << "the media engine (libmpv) could not start: every song will be skipped";
     if (mpv_) {
         mpv_set_wakeup_callback(
             mpv_,
@@ -186,8 +189,10 @@ void MpvMediaPlayer::start_source() {
     const QString path = playable_path();
     // mpv would play a folder as a playlist of what it holds, whose entries
     // this player does not follow: the song would never end.
-    if (path.isEmpty() || !mpv_ || QFileInfo(path).isDir()) {
-        fail_later();
+    if (!mpv_) {
+        fail_later("the media engine did not start");
+    } else if (path.isEmpty() || QFileInfo(path).isDir()) {
+        fail_later(path.isEmpty() ? "nothing to play" : "a folder, not a media file");
     } else {
         set_property("pause", "no");
         // Without a video output mpv fails the whole file: until the area
@@ -197,8 +202,8 @@ void MpvMediaPlayer::start_source() {
         const QByteArray local_path = path.toUtf8();
         const char* command[] = {"loadfile", local_path.constData(), "replace", nullptr};
         mpv_node result;
-        if (mpv_command_ret(mpv_, command, &result) < 0) {
-            fail_later();
+        if (const int rc = mpv_command_ret(mpv_, command, &result); rc < 0) {
+            fail_later(mpv_error_string(rc));
         } else {
             const mpv_node* entry_id = map_value(result, "playlist_entry_id");
             if (entry_id && entry_id->format == MPV_FORMAT_INT64) entry_id_ = entry_id->u.int64;
@@ -241,9 +246,10 @@ void MpvMediaPlayer::forget_entry() {
     start_reported_ = false;
 }
 
-void MpvMediaPlayer::fail_later() {
+void MpvMediaPlayer::fail_later(const QString& reason) {
     const std::uint64_t generation = generation_;
-    QTimer::singleShot(0, this, [this, generation] {
+    QTimer::singleShot(0, this, [this, generation, reason] {
+        set_error_text(reason);
         if (generation == generation_) finish(play_state::ready, &MediaPlayer::error_occurred);
     });
 }
@@ -276,7 +282,7 @@ void MpvMediaPlayer::handle_event(const mpv_event& event) {
         case MPV_EVENT_END_FILE: {
             // Read out before any handler runs: a handler's own draining reuses the event.
             const auto* end = static_cast<const mpv_event_end_file*>(event.data);
-            finish_entry(end->playlist_entry_id, end->reason);
+            finish_entry(end->playlist_entry_id, end->reason, end->error);
             break;
         }
         default:
@@ -284,15 +290,17 @@ void MpvMediaPlayer::handle_event(const mpv_event& event) {
     }
 }
 
-void MpvMediaPlayer::finish_entry(std::int64_t entry_id, int reason) {
+void MpvMediaPlayer::finish_entry(std::int64_t entry_id, int reason, int error) {
     if (entry_id != entry_id_) return;
     forget_entry();
-    if (reason == MPV_END_FILE_REASON_EOF)
+    if (reason == MPV_END_FILE_REASON_EOF) {
         finish(play_state::stopped, &MediaPlayer::end_of_stream);
-    else if (reason == MPV_END_FILE_REASON_ERROR)
+    } else if (reason == MPV_END_FILE_REASON_ERROR) {
+        set_error_text(mpv_error_string(error));
         finish(play_state::ready, &MediaPlayer::error_occurred);
-    else
+    } else {
         change_state(play_state::stopped);
+    }
 }
 
 // The state changes first; the event follows unless a handler of the state

@@ -85,10 +85,10 @@ private:
     void set_property(const char* name, const char* value);
     void unload();
     void forget_entry();
-    void fail_later();
+    void fail_later(const QString& reason);
     void drain_events();
     void handle_event(const mpv_event& event);
-    void finish_entry(std::int64_t entry_id, int reason);
+    void finish_entry(std::int64_t entry_id, int reason, int error);
     void finish(int state, void (MediaPlayer::*event)());
     void change_state(int state);
     void video_output_ready();

@@ -15,6 +15,27 @@ enum class CaptureStatus {
     write_failed,      // the wave file could not be written; no file is left behind
 };
 
+// The status as the log names it.
+constexpr const char* capture_status_name(CaptureStatus status) {
+    switch (status) {
+        case CaptureStatus::ok:
+            return "ok";
+        case CaptureStatus::refused:
+            return "refused";
+        case CaptureStatus::not_open:
+            return "device not open";
+        case CaptureStatus::already_open:
+            return "device already open";
+        case CaptureStatus::no_device:
+            return "no sound input (missing, busy or failed)";
+        case CaptureStatus::nothing_recorded:
+            return "nothing recorded";
+        case CaptureStatus::write_failed:
+            return "the wave file could not be written";
+    }
+    return "unknown";
+}
+
 // The sound input, driven by the textual multimedia commands the jukebox sends
 // (the kCapture... texts below). Called from the window thread only; recording
 // itself runs elsewhere, so no command blocks for longer than it takes to stop

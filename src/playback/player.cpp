@@ -1,27 +1,22 @@
 #include "playback/player.h"
 
 #include "foundation/app_state.h"
-#include "foundation/lookups.h"
+#include "foundation/key_input.h"
+#include "foundation/keypad_entry.h"
 #include "foundation/start_form.h"
-#include "mixer/mixer_menu.h"
-#include "mixer/voice_recording.h"
 #include "panels/small_control_main.h"
 #include "platform/desktop.h"
 #include "platform/media_player.h"
-#include "platform/wave_capture.h"
 #include "playback/hotkeys.h"
 
-#include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include <algorithm>
 #include <exception>
 
-void select_audio_track(MediaPlayer& media, int channel) {
-    if (media.audio_stream_count() > 2) media.set_current_audio_stream(channel);
-}
-
-player::player(AppState& state, QWidget* parent) : QDialog(parent), state_(state) {
+player::player(AppState& state, QWidget* parent)
+    : QDialog(parent), state_(state), session_(state, state.platform.make_media_player(this)) {
     setWindowFlag(Qt::FramelessWindowHint);
     // Without a window manager only an explicit geometry fills the screen.
     setGeometry(QRect(QPoint(0, 0), state_.screen_size));
@@ -36,9 +31,10 @@ player::~player() {
     if (!unloaded_) Form_Unload();
 }
 
+// The video area was made first (with the session), so that the picture
+// and the labels lie above it.
 void player::Form_Load() {
-    // The video area first, so that the picture and the labels lie above it.
-    wmp1 = state_.platform.make_media_player(this);
+    wmp1 = &session_.media();
     Image1.setParent(this);
     Image1.setPixmap(background_picture());
     Image1.setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -49,36 +45,37 @@ void player::Form_Load() {
     labMsg.hide();
     wmp1->show_over_video(&labMSGBack);
     wmp1->show_over_video(&labMsg);
-
     Load_Background(1);
-    wmp1->set_auto_start(false);
-    wmp1->set_mode("autorewind", false);
-    wmp1->set_mode("loop", false);
-    wmp1->set_volume(50);
-    connect(wmp1.get(), &MediaPlayer::key_pressed, this, &player::wmp1_KeyPressEvent);
-    connect(wmp1.get(), &MediaPlayer::clicked, this, &player::wmp1_ClickEvent);
-    connect(wmp1.get(), &MediaPlayer::play_state_changed, this, &player::wmp1_PlayStateChange);
-    connect(wmp1.get(), &MediaPlayer::end_of_stream, this, &player::song_ended);
-    connect(wmp1.get(), &MediaPlayer::error_occurred, this, &player::song_ended);
+    connect(wmp1, &MediaPlayer::key_pressed, this, &player::wmp1_KeyPressEvent);
+    connect(wmp1, &MediaPlayer::clicked, this, &player::wmp1_ClickEvent);
+    connect(wmp1, &MediaPlayer::play_state_changed, this, &player::wmp1_PlayStateChange);
+    connect_session();
 
     state_.sound_channel = 2;
     state_.is_recording = false;
     key_panel_open = false;
-    fOpenSmallControl = false;
+    session_.fOpenSmallControl = false;
     connect_timers();
 }
 
+void player::connect_session() {
+    connect(&session_, &PlaybackSession::background_changed, this,
+            [this](bool shown) { Load_Background(shown ? 1 : 0); });
+    connect(&session_, &PlaybackSession::status_message, this,
+            [this](const QString& text) { show_player_message(*this, text, 3); });
+    connect(&session_, &PlaybackSession::watched, this, &player::keep_focus);
+    connect(&session_, &PlaybackSession::closed_now, this, [this] {
+        if (!unloaded_) reject();
+    });
+}
+
 void player::connect_timers() {
-    state_.clock.set_interval(Timer1, 5000);
-    state_.clock.set_interval(Timer2, 100);
     state_.clock.set_interval(Timer3, 100);
     state_.clock.set_interval(tmrGetKey, 20);
     state_.clock.set_interval(tmrMSG, 1000);
-    connect(&Timer1, &QTimer::timeout, this, &player::Timer1_Timer);
-    connect(&Timer2, &QTimer::timeout, this, &player::Timer2_Timer);
     connect(&tmrGetKey, &QTimer::timeout, this, &player::tmrGetKey_Timer);
     connect(&tmrMSG, &QTimer::timeout, this, &player::tmrMSG_Timer);
-    for (QTimer* timer : {&Timer1, &Timer2, &tmrGetKey, &tmrMSG}) timer->start();
+    for (QTimer* timer : {&tmrGetKey, &tmrMSG}) timer->start();
 }
 
 void player::showEvent(QShowEvent* event) {
@@ -99,10 +96,7 @@ void player::Form_Activate() {
     // The labels first: a hotkey pressed during the pause shows its message.
     place_message_labels();
     hide_pointer(*this);
-    if (!state_.play_queue.empty() && pause_between_songs()) {
-        Load_Background(0);
-        play_head();
-    }
+    session_.start_after_pause();
 }
 
 // A quarter of the screen wide in the top-right corner, the shadow offset
@@ -153,86 +147,22 @@ void player::Load_Background(int mode) {
     }
 }
 
-void player::play_head() {
-    QString url = "file://";
-    try {
-        url += get_song_location(state_, state_.play_queue.number_at(0));
-    } catch (const std::exception& error) {
-        // Without the catalogue the song cannot be found: it fails to open and
-        // is skipped like a broken file, and the guest sees why.
-        show_player_message(*this, QString::fromUtf8(error.what()), 3);
-    }
-    wmp1->set_url(url);
-    wmp1->play();
-}
-
-// The three seconds of background before a song starts. False when the
-// window was closed meanwhile: nothing may start then.
-bool player::pause_between_songs() {
-    between_songs_ = true;
-    state_.clock.wait_seconds(3);
-    between_songs_ = false;
-    return !unloaded_;
-}
-
-void player::Timer1_Timer() {
-    Player_OneSong();
-}
-
 void player::Player_OneSong() {
-    if (between_songs_ || unloaded_) return;
-    const int state = wmp1->play_state();
-    if ((state != play_state::undefined && state != play_state::ready) || state_.play_queue.empty()) return;
-    Timer2.stop();
-    Load_Background(0);
-    play_head();
-    Timer2.start();
-}
-
-void player::Timer2_Timer() {
-    const int state = wmp1->play_state();
-    if (state == play_state::stopped || state == play_state::ready) play_next();
-    if (unloaded_) return;
-    if (wmp1->play_state() == play_state::playing) select_audio_track(*wmp1, state_.sound_channel);
-    // While the panel or one of its windows is up, the focus stays there.
-    if (key_panel_open || fOpenSmallControl) return;
-    if (state_.return_to_menu) {
-        Timer2.stop();
-        reject();
-    } else {
-        wmp1->video_surface()->setFocus();
-    }
-}
-
-// The end-of-stream and error events of the media player. Events of a song
-// that is no longer the one playing (the next one has started, or the queue
-// is already advancing) are dropped, so that a song advances the queue once.
-void player::song_ended() {
-    const int state = wmp1->play_state();
-    if (state == play_state::playing || state == play_state::paused) return;
-    play_next();
+    session_.start_head_if_idle();
 }
 
 bool player::play_next() {
-    if (between_songs_ || unloaded_) return false;
-    Timer2.stop();
-    Timer1.stop();
-    wmp1->stop();
-    Load_Background(1);
-    state_.play_queue.remove_head();
-    emit head_removed();
-    bool started = false;
-    if (state_.play_queue.empty()) {
-        wmp1->close();
-    } else {
-        if (!pause_between_songs()) return false;
-        Load_Background(0);
-        play_head();
-        started = true;
-    }
-    Timer2.start();
-    Timer1.start();
-    return started;
+    return session_.advance();
+}
+
+// The window's part of the watch (Timer2): while the panel or one of its
+// windows is up, the focus stays there.
+void player::keep_focus() {
+    if (key_panel_open || session_.fOpenSmallControl) return;
+    if (state_.return_to_menu)
+        reject();
+    else
+        wmp1->video_surface()->setFocus();
 }
 
 void player::keyPressEvent(QKeyEvent* event) {
@@ -249,7 +179,7 @@ bool player::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void player::wmp1_KeyPressEvent(int key_code) {
-    if (unloaded_ || play_hotkey(state_, *this, key_code)) return;
+    if (unloaded_ || play_hotkey(session_, key_code)) return;
     Timer3.stop();
     key_panel_open = true;
     show_control_panel();
@@ -266,7 +196,7 @@ void player::wmp1_ClickEvent() {
 }
 
 void player::show_control_panel() {
-    if (fOpenSmallControl) return;
+    if (session_.fOpenSmallControl) return;
     // The panel must not end the evening: what goes wrong in it is dropped.
     try {
         control_panel().open();
@@ -275,13 +205,8 @@ void player::show_control_panel() {
 }
 
 small_control_main& player::control_panel() {
-    if (!control_panel_) control_panel_ = std::make_unique<small_control_main>(state_, *this);
+    if (!control_panel_) control_panel_ = std::make_unique<small_control_main>(state_, session_, this);
     return *control_panel_;
-}
-
-mixer_menu& player::mixer_panel() {
-    if (!mixer_panel_) mixer_panel_ = std::make_unique<mixer_menu>(state_, *this);
-    return *mixer_panel_;
 }
 
 // Arrow presses made while the player did not poll (the panel had the keys)
@@ -292,13 +217,9 @@ void player::resume_arrow_polling() {
 }
 
 void player::tmrGetKey_Timer() {
-    if (!Timer3.isActive() || !Timer2.isActive()) return;
+    if (!Timer3.isActive() || !session_.Timer2.isActive()) return;
     tmrGetKey.stop();
-    const QString name = read_pressed_key(state_);
-    if (name == "Up Arrow")
-        wmp1_KeyPressEvent(state_.settings.keyMinus.toInt());
-    else if (name == "Down Arrow")
-        wmp1_KeyPressEvent(state_.settings.keyPlus.toInt());
+    if (const auto code = arrow_key_code(state_)) wmp1_KeyPressEvent(*code);
     if (!unloaded_) tmrGetKey.start();
 }
 
@@ -306,13 +227,8 @@ void player::tmrMSG_Timer() {
     count_down_player_message(*this);
 }
 
-// The song stopped during a recording: the take is complete and is kept
-// under record_file.
-void player::wmp1_PlayStateChange(int new_state) {
-    if (state_.is_recording && new_state != play_state::playing) {
-        end_recording_take(state_);
-        if (mixer_panel_) mixer_panel_->cmdRecord.setText(kRecordIdleCaption);
-    }
+// The session ends a take on the same event; the message stays above the video.
+void player::wmp1_PlayStateChange(int /*new_state*/) {
     raise_message_labels();
 }
 
@@ -321,15 +237,29 @@ void player::done(int result) {
     QDialog::done(result);
 }
 
-// The song playing stays at the head of the queue. A take that is running
-// is dropped: the song did not end.
+// The song playing stays at the head of the queue; a take that is running
+// is dropped (the session does both).
 void player::Form_Unload() {
     unloaded_ = true;
-    if (state_.is_recording) {
-        state_.is_recording = false;
-        if (state_.platform.capture) state_.platform.capture->send(kCaptureStop);
-    }
-    for (QTimer* timer : {&Timer1, &Timer2, &Timer3, &tmrGetKey, &tmrMSG}) timer->stop();
-    wmp1->stop();
-    wmp1->close();
+    for (QTimer* timer : {&Timer3, &tmrGetKey, &tmrMSG}) timer->stop();
+    session_.close();
+}
+
+void show_player_message(player& screen, const QString& text, int seconds) {
+    screen.labMsg.setText(text);
+    screen.labMSGBack.setText(screen.labMsg.text());
+    screen.labMsg.show();
+    screen.labMSGBack.show();
+    screen.labMSGBack.raise();
+    screen.labMsg.raise();
+    screen.iCountDownMSG = seconds;
+}
+
+void count_down_player_message(player& screen) {
+    screen.labMsg.raise();
+    const int seconds_left = screen.iCountDownMSG;
+    screen.iCountDownMSG = std::max(seconds_left - 1, 0);
+    const bool visible = seconds_left > 1;
+    screen.labMsg.setVisible(visible);
+    screen.labMSGBack.setVisible(visible);
 }

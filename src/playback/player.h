@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playback/playback_session.h"
+
 #include <QDialog>
 #include <QLabel>
 #include <QString>
@@ -9,17 +11,17 @@
 
 struct AppState;
 class MediaPlayer;
-class mixer_menu;
 class small_control_main;
 
-// The full-screen singing window. It plays the head of the play queue,
-// removes each song when it ends, fails or is skipped, and shows the
-// background picture for three seconds before the next one. Keys go to the
-// playback hotkeys first and otherwise open the small control panel.
+// The full-screen singing window. Its playback session plays the head of
+// the play queue, removes each song when it ends, fails or is skipped, and
+// shows the background picture for three seconds before the next one; the
+// window shows the video or the picture and the status message, and takes
+// the keys: the playback hotkeys first, otherwise the small control panel.
 //
-// Shown modally with exec(); closing it (the panel's main-menu key, or
-// Timer2 seeing return_to_menu) leaves the song that was playing at the
-// head of the queue, so that it plays again from its start next time.
+// Shown modally with exec(); closing it (the panel's main-menu key, or the
+// watch seeing return_to_menu) leaves the song that was playing at the head
+// of the queue, so that it plays again from its start next time.
 class player : public QDialog {
     Q_OBJECT
 public:
@@ -28,18 +30,19 @@ public:
 
     // Seconds the status message stays (see show_player_message).
     int iCountDownMSG = 0;
-    // The small control panel is on screen; the panel sets and clears it.
-    bool fOpenSmallControl = false;
 
-    std::unique_ptr<MediaPlayer> wmp1;
     QLabel Image1;
     QLabel labMSGBack;
     QLabel labMsg;
-    QTimer Timer1;     // starts the head when idle
-    QTimer Timer2;     // watches the play state
     QTimer Timer3;     // a flag only: on while the player polls the arrow keys itself
     QTimer tmrGetKey;  // polls the arrow keys
     QTimer tmrMSG;     // counts the status message down
+
+    // What plays now: the engine, the watch timers Timer1 and Timer2, the
+    // pause between songs. Every window that acts on playback talks to it.
+    PlaybackSession& session() { return session_; }
+    // The session's engine, whose video area lies in this window.
+    MediaPlayer* wmp1 = nullptr;
 
     // The work of the first activation; showing the window runs it.
     void Form_Activate();
@@ -51,11 +54,7 @@ public:
     bool play_next();
     // 1: the background picture over the whole screen; 0: the video.
     void Load_Background(int mode);
-    // Plays the head of the queue from its start.
-    void play_head();
 
-    void Timer1_Timer();
-    void Timer2_Timer();
     void tmrGetKey_Timer();
     void tmrMSG_Timer();
     // A key code from the video area or the window; a click on the
@@ -64,25 +63,14 @@ public:
     void wmp1_ClickEvent();
     void wmp1_PlayStateChange(int new_state);
 
-    // The small control panel, made hidden on first use, so that the hotkeys
-    // can call its operations while it is not on screen.
+    // The small control panel this window opens over the video.
     small_control_main& control_panel();
-    // The sound panel, made hidden on first use in the same way: the hotkeys
-    // press its buttons, the control panel's "4音效" shows it.
-    mixer_menu& mixer_panel();
 
     // True once the window has been closed: work that was waiting inside a
     // nested event loop (a three-second pause) must not start a song then.
     bool unloaded() const { return unloaded_; }
 
-    AppState& app_state() const { return state_; }
-
     void done(int result) override;
-
-signals:
-    // The head of the queue was removed (a song ended, failed or was skipped).
-    // The small insertion window redraws its queue page on it while open.
-    void head_removed();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -93,25 +81,27 @@ protected:
 private:
     void Form_Load();
     void Form_Unload();
+    void connect_session();
     void connect_timers();
     void place_message_labels();
     void raise_message_labels();
-    void song_ended();
-    bool pause_between_songs();
+    void keep_focus();
     void show_control_panel();
     void resume_arrow_polling();
 
     AppState& state_;
+    PlaybackSession session_;
     std::unique_ptr<small_control_main> control_panel_;
-    std::unique_ptr<mixer_menu> mixer_panel_;
     bool first_activation = true;
     bool key_panel_open = false;
-    // During a three-second pause before a song starts: nothing else may
-    // start or advance the queue meanwhile.
-    bool between_songs_ = false;
     bool unloaded_ = false;
 };
 
-// Media with more than two audio streams hear stream `channel`; media with
-// one or two are left alone.
-void select_audio_track(MediaPlayer& media, int channel);
+// The status message in the player's top-right corner: the text stays for
+// about `seconds` seconds (every caller passes 3). A new message replaces the
+// one on screen and restarts the countdown.
+void show_player_message(player& screen, const QString& text, int seconds);
+
+// One second of the countdown (the player's tmrMSG): the message is hidden
+// on the tick that finds one second or less left.
+void count_down_player_message(player& screen);

@@ -1,4 +1,4 @@
-#include "mixer/voice_recording.h"
+#include "playback/voice_recording.h"
 #include "ordering/main_menu_fixture.h"
 #include "panels/small_control_main.h"
 #include "panels/small_ordersong.h"
@@ -215,7 +215,7 @@ TEST_F(EveningTest, GuestsOrderSingRecordCutAndComeBackToTheSongTheyLeft) {
         EXPECT_EQ(window.labMsg.text(), "聲道 : " + state->sound_channel_names[3]);
         engine().play();
         EXPECT_EQ(engine().play_state(), play_state::playing);
-        window.Timer2_Timer();  // the watch timer applies the channel
+        window.session().Timer2_Timer();  // the watch timer applies the channel
         EXPECT_EQ(engine().current_audio_stream(), 3);
         EXPECT_NE(engine().current_audio_stream(), stream_before);
         engine().pause();
@@ -234,7 +234,7 @@ TEST_F(EveningTest, GuestsOrderSingRecordCutAndComeBackToTheSongTheyLeft) {
             });
         });
         window.wmp1_KeyPressEvent('q');
-        EXPECT_FALSE(window.fOpenSmallControl);
+        EXPECT_FALSE(window.session().fOpenSmallControl);
         EXPECT_EQ(queue_numbers(), (QStringList{song_num(1), song_num(2), song_num(3), song_num(4)}));
 
         // The take: two seconds of background, then the song from its start.

@@ -144,7 +144,8 @@ TEST_F(CatalogueTest, TheSqliteShellCanInsertUpdateAndQueryTheCatalogue) {
     EXPECT_EQ(get_singer_name(*state, 1), "伍佰");
 }
 
-TEST_F(CatalogueTest, FailuresCarrySqlitesMessage) {
+TEST_F(CatalogueTest, FailuresCarrySqlitesMessageAndAreLoggedWithTheirStatement) {
+    const LogLines log;
     try {
         open_recordset("SELEC * FROM song", state->db_path);
         FAIL() << "bad SQL was accepted";
@@ -161,6 +162,19 @@ TEST_F(CatalogueTest, FailuresCarrySqlitesMessage) {
     }
     EXPECT_THROW(execute_sql("DELETE FROM song", state->db_path), DatabaseError);
     EXPECT_FALSE(QFile::exists(state->db_path));  // looking up never makes an empty catalogue
+
+    const QStringList lines = log.of("karaoke.catalogue");
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], "catalogue error: near \"SELEC\": syntax error | statement: SELEC * FROM song");
+    EXPECT_TRUE(lines[1].startsWith("catalogue error: unable to open database file | statement: SELECT"));
+    EXPECT_EQ(lines[2], "catalogue error: unable to open database file | statement: DELETE FROM song");
+}
+
+TEST_F(CatalogueTest, PreparingAPreparedCatalogueLogsNothing) {
+    const LogLines log;
+    prepare_catalogue(state->db_path);
+    prepare_catalogue(state->db_path);
+    EXPECT_EQ(log.of("karaoke.catalogue"), QStringList{});
 }
 
 TEST_F(CatalogueTest, ALockedCatalogueIsAnErrorUntilTheLockIsGone) {

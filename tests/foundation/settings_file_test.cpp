@@ -219,11 +219,16 @@ TEST(SettingsFileFailures, AFolderThatCannotHoldTheFileLeavesTheDefaults) {
     auto state = make_test_state(folder);
     state->app_folder = folder.file("missing/");
     state->settings.SmallScreenTop = 1;
+    const LogLines log;
 
     load_settings(*state);
 
     EXPECT_EQ(state->settings, default_settings(folder.file("missing/")));
     EXPECT_FALSE(QFileInfo::exists(folder.file("missing")));
+    EXPECT_TRUE(log.of("karaoke.settings")
+                    .value(0)
+                    .startsWith("could not create " + folder.file("missing/Setting.ini")))
+        << log.of("karaoke.settings").join("\n").toStdString();
 }
 
 TEST(SettingsFileFailures, AnUnreadableFileLeavesTheDefaultsAndIsNotReplaced) {

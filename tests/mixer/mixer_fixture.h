@@ -2,50 +2,48 @@
 
 #include "mixer/mixer_menu.h"
 #include "platform/media_player.h"
-#include "playback/player_fixture.h"
-#include "support/fake_media_player.h"
+#include "playback/hotkeys.h"
+#include "playback/session_fixture.h"
 #include "support/fake_wave_capture.h"
 
-#include <QTimer>
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <memory>
 
-// A player on the fake engine and the fake sound input, with song 1 (歌1,
-// sung by 江蕙) at the head of the queue and the recordings folder of the
-// default settings (the program folder's "Record").
-class MixerFixture : public PlayerFixture {
+// The sound panel on a playback session (fake engine, fake sound input) over
+// a plain window, with song 1 (歌1, sung by 江蕙) at the head of the queue and
+// the recordings folder of the default settings (the program folder's
+// "Record"). No singing window is needed.
+class MixerFixture : public SessionFixture {
 public:
     MixerFixture() {
-        state->platform.make_media_player = players.factory();
         state->platform.capture = &capture;
         add_song(1, "/songs/歌1.mpg");
         add_song(2, "/songs/歌2.mpg");
         queue_song(1);
     }
-    // The player goes before the sound input it may still talk to.
-    ~MixerFixture() { screen.reset(); }
+    // The panel and the session go before the sound input they may still talk to.
+    ~MixerFixture() {
+        panel_.reset();
+        end_session();
+    }
 
-    // Opens the player; song 1 plays once its first activation is over.
+    // Song 1 plays, started at once as an ordering window starts it.
     void open_playing() {
-        open_player();
+        session().start_head_if_idle();
         ASSERT_EQ(media().play_state(), play_state::playing);
     }
 
-    FakeMediaPlayer& media() { return *players.last(); }
-    mixer_menu& mixer() { return screen->mixer_panel(); }
-    void key(int code) { screen->wmp1_KeyPressEvent(code); }
-    QString message() const { return screen->labMsg.isVisible() ? screen->labMsg.text() : QString(); }
-    bool background_shown() const {
-        return screen->Image1.isVisible() && screen->wmp1->geometry().size() == QSize(1, 1);
+    // The sound panel the control panel's "4音效" opens, made (not shown) on first use.
+    mixer_menu& mixer() {
+        if (!panel_) panel_ = std::make_unique<mixer_menu>(*state, session(), &window);
+        return *panel_;
     }
+    // A key the singing window offers to the playback hotkeys; true when they took it.
+    bool key(int code) { return play_hotkey(session(), code); }
 
-    // Runs `check` after the given design milliseconds, while `action` runs.
-    void during(const std::function<void()>& action, int design_ms, const std::function<void()>& check) {
-        QTimer::singleShot(state->clock.real_ms(design_ms), screen.get(), check);
-        action();
-    }
-
-    FakeMediaPlayers players;
     FakeWaveCapture capture;
+
+private:
+    std::unique_ptr<mixer_menu> panel_;
 };

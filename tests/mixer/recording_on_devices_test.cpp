@@ -1,5 +1,5 @@
 #include "mixer/mixer_menu.h"
-#include "mixer/voice_recording.h"
+#include "playback/voice_recording.h"
 #include "platform/alsa_wave_capture.h"
 #include "platform/mpv_media_player.h"
 #include "playback/player_fixture.h"
@@ -81,7 +81,8 @@ TEST_F(RecordingOnTheDevicesTest, ATakeOverARealClipIsSavedAsAWaveFileWhenTheSon
     open_player();
     ASSERT_EQ(screen->wmp1->play_state(), play_state::playing);
 
-    screen->mixer_panel().cmdRecord_Click();
+    mixer_menu mixer(*state, screen->session(), screen.get());
+    mixer.cmdRecord_Click();
     ASSERT_TRUE(state->is_recording);
     ASSERT_TRUE(capture->is_recording());
     ASSERT_TRUE(capture_the_signal());
@@ -91,7 +92,7 @@ TEST_F(RecordingOnTheDevicesTest, ATakeOverARealClipIsSavedAsAWaveFileWhenTheSon
     ASSERT_TRUE(read_recorded_wave(state->record_file, saved));
     EXPECT_EQ(saved, signal);
     EXPECT_FALSE(QFile::exists(temporary_wave_path(*state)));
-    EXPECT_EQ(screen->mixer_panel().cmdRecord.text(), "9錄音");
+    EXPECT_EQ(mixer.cmdRecord.text(), "9錄音");
 }
 
 }  // namespace

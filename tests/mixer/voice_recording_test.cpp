@@ -1,4 +1,4 @@
-#include "mixer/voice_recording.h"
+#include "playback/voice_recording.h"
 
 #include "foundation/settings.h"
 #include "mixer/mixer_fixture.h"
@@ -93,7 +93,7 @@ TEST_F(RecordingTakeTest, ATakeRestartsTheSongAfterTwoSecondsOfBackgroundAndIsSa
     const qint64 pressed = state->clock.elapsed_design_ms();
     during([&] { key(Settings::HotKeyRecord); }, 1000,
            [&] {
-               background_meanwhile = background_shown();
+               background_meanwhile = background_shown;
                commands_meanwhile = capture.commands.size();
            });
     EXPECT_GE(state->clock.elapsed_design_ms() - pressed, 2000);
@@ -104,7 +104,7 @@ TEST_F(RecordingTakeTest, ATakeRestartsTheSongAfterTwoSecondsOfBackgroundAndIsSa
     EXPECT_EQ(capture.commands, start_commands());
     EXPECT_TRUE(capture.recording);
     EXPECT_TRUE(state->is_recording);
-    EXPECT_TRUE(screen->Timer1.isActive() && screen->Timer2.isActive());
+    EXPECT_TRUE(session().Timer1.isActive() && session().Timer2.isActive());
     EXPECT_EQ(mixer().cmdRecord.text(), "錄音中");
     EXPECT_EQ(message(), "錄音");
     EXPECT_TRUE(names_of_this_minute().contains(state->record_file)) << state->record_file.toStdString();
@@ -170,8 +170,9 @@ TEST_F(RecordingTakeTest, RecordDoesNothingWhileNoSongPlays) {
     EXPECT_TRUE(QDir(record_folder()).isEmpty());
 }
 
-TEST_F(RecordingTakeTest, WithoutSoundInputATakeLeavesNoFile) {
+TEST_F(RecordingTakeTest, WithoutSoundInputATakeLeavesNoFileAndTheLogSaysWhy) {
     capture.fail_open = true;
+    const LogLines log;
     open_playing();
     key(Settings::HotKeyRecord);
     EXPECT_TRUE(state->is_recording);  // the song plays on; nothing tells the guest
@@ -179,11 +180,13 @@ TEST_F(RecordingTakeTest, WithoutSoundInputATakeLeavesNoFile) {
     EXPECT_FALSE(state->is_recording);
     EXPECT_TRUE(QDir(record_folder()).isEmpty());
     EXPECT_FALSE(QFile::exists(temporary()));
+    EXPECT_EQ(log.of("karaoke.capture"), QStringList{QString("capture command failed: ") + kCaptureOpen +
+                                                     " -> no sound input (missing, busy or failed)"});
 }
 
 TEST_F(RecordingTakeTest, ClosingThePlayerDuringTheBackgroundStartsNoTake) {
     open_playing();
-    during([&] { key(Settings::HotKeyRecord); }, 1000, [&] { screen->reject(); });
+    during([&] { key(Settings::HotKeyRecord); }, 1000, [&] { session().close(); });
     EXPECT_FALSE(state->is_recording);
     EXPECT_TRUE(capture.commands.isEmpty());
     EXPECT_EQ(media().played_urls.size(), 1);

@@ -25,14 +25,14 @@ TEST_F(PanelTest, ThePanelIsHalfTheScreenWideAtTheConfiguredCornerWithEveryCapti
             captions << key->text();
         pointer = QCursor::pos();
         exit_key = QRect(panel.mapToGlobal(panel.key_exit.pos()), panel.key_exit.size());
-        EXPECT_TRUE(screen->fOpenSmallControl);
+        EXPECT_TRUE(screen->session().fOpenSmallControl);
     });
     EXPECT_EQ(geometry.topLeft(), QPoint(700 / 15, 200 / 15));
     EXPECT_NEAR(geometry.width(), 512, 1);
     EXPECT_EQ(captions,
               (QStringList{"1點歌", "2已點", "3歌手", "4音效", "5卡歌", "6暫停", "7重唱", "8關閉", "0沒事"}));
     EXPECT_TRUE(exit_key.contains(pointer));
-    EXPECT_FALSE(screen->fOpenSmallControl);
+    EXPECT_FALSE(screen->session().fOpenSmallControl);
     EXPECT_EQ(media().play_state(), play_state::playing);  // "0沒事": playback goes on
 }
 
@@ -106,7 +106,7 @@ TEST_F(PanelTest, SingAgainRestartsTheHeadFromItsStartAfterTwoSecondsOfBackgroun
     EXPECT_TRUE(media().calls.contains("close"));
     EXPECT_EQ(state->play_queue.size(), 2);
     EXPECT_FALSE(screen->Image1.isVisible());
-    EXPECT_TRUE(screen->Timer1.isActive() && screen->Timer2.isActive());
+    EXPECT_TRUE(screen->session().Timer1.isActive() && screen->session().Timer2.isActive());
 }
 
 TEST_F(PanelTest, EightClosesThePlayerAndKeepsTheSongAtTheHead) {
@@ -116,7 +116,7 @@ TEST_F(PanelTest, EightClosesThePlayerAndKeepsTheSongAtTheHead) {
     EXPECT_TRUE(screen->unloaded());
     EXPECT_FALSE(screen->isVisible());
     EXPECT_TRUE(state->return_to_menu);
-    EXPECT_FALSE(screen->fOpenSmallControl);
+    EXPECT_FALSE(screen->session().fOpenSmallControl);
     EXPECT_EQ(media().play_state(), play_state::undefined);
     EXPECT_EQ(state->play_queue.number_at(0), song_num(1));
     EXPECT_EQ(state->play_queue.size(), 2);
@@ -128,14 +128,14 @@ TEST_F(PanelTest, ASecondOpenRequestClosesTheNewInstanceAtOnce) {
     bool second_up = true;
     bool first_up = false;
     with_panel([&](small_control_main& panel) {
-        small_control_main second(*state, *screen);
+        small_control_main second(*state, screen->session(), screen.get());
         second.open();
         second_up = second.isVisible();
-        first_up = panel.isVisible() && screen->fOpenSmallControl;
+        first_up = panel.isVisible() && screen->session().fOpenSmallControl;
     });
     EXPECT_FALSE(second_up);
     EXPECT_TRUE(first_up);
-    EXPECT_FALSE(screen->fOpenSmallControl);
+    EXPECT_FALSE(screen->session().fOpenSmallControl);
 }
 
 TEST_F(PanelTest, HotkeysReachCutPauseAndSingAgainWhileThePanelIsNotShown) {
@@ -192,12 +192,12 @@ TEST_F(PanelTest, ASmallWindowHidesThePanelAndLeavingItBringsThePanelBack) {
         });
         panel.key_press('1');
         when_up<small_control_main>([&](small_control_main& again) {
-            back = &again == &panel && screen->fOpenSmallControl && panel.Timer3.isActive();
+            back = &again == &panel && screen->session().fOpenSmallControl && panel.Timer3.isActive();
         });
     });
     EXPECT_TRUE(hidden_meanwhile);
     EXPECT_TRUE(back);
-    EXPECT_FALSE(screen->fOpenSmallControl);
+    EXPECT_FALSE(screen->session().fOpenSmallControl);
 }
 
 TEST_F(PanelTest, FourOpensTheSoundPanelAndLeavingItBringsThePanelBack) {

@@ -12,7 +12,7 @@ class SmallWindowTest : public PanelTest {
 protected:
     template <class Window>
     Window& show() {
-        auto window = std::make_unique<Window>(*state, *screen, nullptr);
+        auto window = std::make_unique<Window>(*state, screen->session(), nullptr);
         window->show();
         Window& shown = *window;
         windows.push_back(std::move(window));

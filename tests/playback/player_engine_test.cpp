@@ -27,9 +27,9 @@ protected:
             queue_song(i + 1);
         }
         screen = std::make_unique<player>(*state, nullptr);
-        removed = std::make_unique<QSignalSpy>(screen.get(), &player::head_removed);
-        ended = std::make_unique<QSignalSpy>(screen->wmp1.get(), &MediaPlayer::end_of_stream);
-        failed = std::make_unique<QSignalSpy>(screen->wmp1.get(), &MediaPlayer::error_occurred);
+        removed = std::make_unique<QSignalSpy>(&screen->session(), &PlaybackSession::head_removed);
+        ended = std::make_unique<QSignalSpy>(screen->wmp1, &MediaPlayer::end_of_stream);
+        failed = std::make_unique<QSignalSpy>(screen->wmp1, &MediaPlayer::error_occurred);
         screen->show();
         screen->Form_Activate();
     }
@@ -55,13 +55,23 @@ TEST_F(PlayerOnTheEngineTest, ATwoSongQueuePlaysThroughAdvancingOncePerSong) {
     EXPECT_TRUE(screen->Image1.isVisible());
 }
 
-TEST_F(PlayerOnTheEngineTest, CorruptAndMissingFilesAreSkippedWithoutAMessage) {
+TEST_F(PlayerOnTheEngineTest, CorruptAndMissingFilesAreSkippedWithoutAMessageAndLoggedWithTheReason) {
+    const LogLines log;
     open_on({clips.corrupt, clips.missing, clips.song_mp3});
     ASSERT_TRUE(wait_until_queue_empty());
     EXPECT_EQ(removed->count(), 3);
     EXPECT_EQ(failed->count(), 2);
     EXPECT_EQ(ended->count(), 1);
     EXPECT_FALSE(screen->labMsg.isVisible());
+    const QStringList lines = log.of("karaoke.playback");
+    ASSERT_EQ(lines.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const QString path = i == 0 ? clips.corrupt : clips.missing;
+        EXPECT_TRUE(lines[i].startsWith("skipped song " + song_num(i + 1) + " " + path + " : "))
+            << lines[i].toStdString();
+        EXPECT_GT(lines[i].size(), ("skipped song " + song_num(i + 1) + " " + path + " : ").size())
+            << lines[i].toStdString();
+    }
 }
 
 TEST_F(PlayerOnTheEngineTest, PathsWithBlanksHashAndChinesePlay) {
@@ -82,7 +92,7 @@ protected:
             QTest::qWaitFor([&] { return screen->wmp1->audio_stream_count() == streams; }, kTimeoutMs));
         state->sound_channel = channel;  // the player sets 2 when it loads
         screen->wmp1->play();
-        screen->Timer2_Timer();
+        screen->session().Timer2_Timer();
         return screen->wmp1->current_audio_stream();
     }
 };

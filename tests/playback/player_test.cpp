@@ -54,7 +54,7 @@ TEST_F(PlayerTest, AnEmptyQueueShowsTheBackgroundUntilASongIsOrdered) {
 
 TEST_F(PlayerTest, Timer1StartsASongOrderedWhileIdle) {
     open_player();
-    EXPECT_EQ(screen->Timer1.interval(), state->clock.real_ms(5000));
+    EXPECT_EQ(screen->session().Timer1.interval(), state->clock.real_ms(5000));
     queue_song(2);
     QCoreApplication::processEvents();
     EXPECT_TRUE(media().played_urls.isEmpty());
@@ -95,7 +95,7 @@ TEST_F(PlayerTest, SongsPlayInTurnWithThreeSecondsOfBackgroundBetween) {
 TEST_F(PlayerTest, OneFinishedSongAdvancesTheQueueOnceWhoeverSeesItFirst) {
     for (int i = 1; i <= 4; ++i) queue_song(i);
     open_player();
-    QSignalSpy removed(screen.get(), &player::head_removed);
+    QSignalSpy removed(&screen->session(), &PlaybackSession::head_removed);
 
     // Timer2 sees the stop first; the end-of-stream event comes during the pause.
     QTimer::singleShot(state->clock.real_ms(1000), screen.get(), [&] { emit media().end_of_stream(); });
@@ -126,6 +126,19 @@ TEST_F(PlayerTest, ABrokenSongIsSkippedWithoutAMessage) {
     EXPECT_EQ(state->play_queue.size(), 1);
 }
 
+TEST_F(PlayerTest, ASkippedSongIsLoggedWithItsPathAndTheEnginesError) {
+    queue_song(1);
+    queue_song(2);
+    queue_song(3);
+    open_player();
+    const LogLines log;
+    media().fail_song("unrecognized file format");
+    media().finish_song();  // an ordinary end is no failure
+    EXPECT_EQ(log.of("karaoke.playback"),
+              QStringList{"skipped song " + song_num(1) + " /songs/歌 1.mpg : unrecognized file format"});
+    EXPECT_EQ(media().played_urls, (QStringList{url_of(1), url_of(2), url_of(3)}));
+}
+
 TEST_F(PlayerTest, WithoutTheCatalogueTheSongCannotBeFoundAndTheGuestSeesWhy) {
     open_player();
     QFile::remove(state->db_path);
@@ -150,7 +163,7 @@ TEST_F(PlayerTest, UpperCaseLettersAreHotkeysAndOtherKeysOpenThePanel) {
     for (int code : {113, 112, 53, 27, 0}) {  // q, p, a digit, Escape, a click on the picture
         SCOPED_TRACE(code);
         EXPECT_TRUE(panel_opened_during([&] { key(code); }));
-        EXPECT_FALSE(screen->fOpenSmallControl);
+        EXPECT_FALSE(screen->session().fOpenSmallControl);
     }
     EXPECT_EQ(media().play_state(), play_state::playing);
     EXPECT_TRUE(screen->isVisible());
@@ -292,7 +305,8 @@ TEST_F(PlayerTest, ClosingLeavesTheSongAtTheHeadAndTheNextPlayerStartsItAgain) {
     EXPECT_TRUE(state->return_to_menu);
     EXPECT_EQ(media().play_state(), play_state::undefined);
     EXPECT_EQ(state->play_queue.size(), 2);
-    EXPECT_FALSE(screen->Timer1.isActive() || screen->Timer2.isActive() || screen->tmrMSG.isActive());
+    EXPECT_FALSE(screen->session().Timer1.isActive() || screen->session().Timer2.isActive() ||
+                 screen->tmrMSG.isActive());
 
     state->sound_channel = 3;
     state->return_to_menu = false;  // as the main menu does before it opens the player
@@ -311,7 +325,7 @@ TEST_F(PlayerTest, ClosingDuringThePauseBetweenSongsStartsNothing) {
     EXPECT_EQ(first.played_urls, QStringList{url_of(1)});
     EXPECT_EQ(first.play_state(), play_state::undefined);
     EXPECT_EQ(state->play_queue.number_at(0), song_num(2));
-    EXPECT_FALSE(screen->Timer2.isActive());
+    EXPECT_FALSE(screen->session().Timer2.isActive());
 }
 
 TEST_F(PlayerTest, Timer2ClosesThePlayerWhenAskedToReturnToTheMenu) {

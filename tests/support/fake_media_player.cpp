@@ -72,7 +72,8 @@ void FakeMediaPlayer::finish_song() {
     emit end_of_stream();
 }
 
-void FakeMediaPlayer::fail_song() {
+void FakeMediaPlayer::fail_song(const QString& reason) {
+    set_error_text(reason);
     set_state(play_state::ready);
     emit error_occurred();
 }

@@ -32,9 +32,10 @@ public:
     void seek(double seconds) override;
 
     // Driving by hand. Each emits what the engine would.
-    void set_state(int state);         // play_state_changed when it differs
-    void finish_song();                // stopped, then end_of_stream
-    void fail_song();                  // ready, then error_occurred
+    void set_state(int state);  // play_state_changed when it differs
+    void finish_song();         // stopped, then end_of_stream
+    // Ready, then error_occurred with the engine's reason.
+    void fail_song(const QString& reason = "unrecognized file format");
     void set_stream_count(int count);  // streams of every media loaded
     void set_position(double seconds) { position_ = seconds; }
     void set_duration(double seconds) { duration_ = seconds; }

@@ -2,6 +2,7 @@
 
 #include "foundation/app_state.h"
 
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -29,3 +30,21 @@ private:
 
 // A fresh shared state whose program folder is the given temporary folder.
 std::unique_ptr<AppState> make_test_state(const TempFolder& folder);
+
+// Collects the lines the jukebox logs ("category: message") while it lives;
+// other messages go to the handler that was there before.
+class LogLines {
+public:
+    LogLines();
+    ~LogLines();
+    LogLines(const LogLines&) = delete;
+    LogLines& operator=(const LogLines&) = delete;
+
+    // The lines of one category ("karaoke.playback"), oldest first.
+    QStringList of(const QString& category) const;
+
+private:
+    static void keep(QtMsgType type, const QMessageLogContext& context, const QString& message);
+    QtMessageHandler previous_;
+    QStringList lines_;
+};

@@ -3,10 +3,11 @@
 #include <QDateTime>
 #include <QString>
 
-#include <functional>
-
 struct AppState;
-class player;
+
+// The steps of a voice recording take on the sound input and its files. The
+// playback session decides when they run (a take always covers a whole song
+// from its beginning); these only talk to the capture service and the files.
 
 // The record button's captions: idle, while a take runs, while it restarts.
 inline constexpr char kRecordIdleCaption[] = "9錄音";
@@ -25,13 +26,16 @@ QString temporary_wave_path(const AppState& state);
 QString record_file_name(const QString& record_path, const QDateTime& when, const QString& display_text,
                          int copy = 1);
 
-// The record button (and the hotkey R) while a song plays: a new take
-// restarts the song from its beginning together with the capture, after two
-// seconds of background; a second press throws the running take away and
-// starts it again under the same name. Does nothing when no song is playing.
-// `show_caption` receives the record button's captions as the take moves on.
-void record_current_song(AppState& state, player& screen,
-                         const std::function<void(const QString&)>& show_caption);
+// A new take of the head of the queue: record_file gets its name (a finished
+// take of the same minute keeps its file) and the sound input starts.
+void open_take(AppState& state);
+
+// Before a take is recorded again under the same name: the sound input
+// stops and what the previous attempt left is removed.
+void clear_take(AppState& state);
+
+// The sound input starts again for the same name, from its start.
+void reopen_take(AppState& state);
 
 // The song stopped playing while a take ran: the capture is saved under
 // record_file (an earlier file of that name is replaced).
@@ -40,3 +44,6 @@ void end_recording_take(AppState& state);
 // The guest cut, paused or restarted the song during a take: whatever the
 // take wrote is thrown away and no take runs afterwards.
 void discard_recording_take(AppState& state);
+
+// Playback closed during a take: the sound input stops, nothing is saved.
+void drop_recording_take(AppState& state);

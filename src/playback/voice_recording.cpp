@@ -1,9 +1,8 @@
-#include "mixer/voice_recording.h"
+#include "playback/voice_recording.h"
 
 #include "foundation/app_state.h"
-#include "platform/media_player.h"
+#include "platform/log.h"
 #include "platform/wave_capture.h"
-#include "playback/player.h"
 
 #include <QFile>
 
@@ -14,8 +13,16 @@ namespace {
 // Linux file systems hold at most 255 bytes in one name.
 constexpr qsizetype kMaxFileNameBytes = 255;
 
+// The steps go on whatever a command came to, but a take that yields no
+// file is logged with the reason. A device that is not open (a stop after
+// the take was closed) is part of the normal course.
 void send(const AppState& state, const QString& command) {
-    if (state.platform.capture) state.platform.capture->send(command);
+    if (!state.platform.capture) return;
+    const CaptureStatus status = state.platform.capture->send(command);
+    if (status != CaptureStatus::ok && status != CaptureStatus::not_open &&
+        status != CaptureStatus::already_open)
+        qCWarning(lcCapture).noquote()
+            << "capture command failed:" << command << "->" << capture_status_name(status);
 }
 
 void send_all(const AppState& state, std::initializer_list<const char*> commands) {
@@ -56,58 +63,6 @@ QString free_record_file_name(const AppState& state) {
     return name;
 }
 
-void stop_song(player& screen) {
-    screen.Timer2.stop();
-    screen.Timer1.stop();
-    screen.wmp1->stop();
-    screen.wmp1->close();
-}
-
-// Two seconds of background before the song starts again. False when the
-// player was closed meanwhile: nothing may start then.
-bool pause_before_take(AppState& state, player& screen) {
-    screen.Load_Background(1);
-    state.clock.wait_seconds(2);
-    if (screen.unloaded()) return false;
-    screen.Load_Background(0);
-    return true;
-}
-
-// The capture is already recording: the song starts from its beginning with it.
-void play_song_with_take(AppState& state, player& screen,
-                         const std::function<void(const QString&)>& show_caption) {
-    screen.play_head();
-    screen.Timer2.start();
-    screen.Timer1.start();
-    state.is_recording = true;
-    show_caption(kRecordRunningCaption);
-}
-
-void start_take(AppState& state, player& screen, const std::function<void(const QString&)>& show_caption) {
-    stop_song(screen);
-    const bool still_open = pause_before_take(state, screen);
-    state.record_file.clear();
-    if (!still_open) return;
-    state.record_file = free_record_file_name(state);
-    send_all(state, {kCaptureCloseAll, kCaptureOpen, kCaptureStop, kCaptureSeekToStart, kCaptureSetFormat,
-                     kCaptureRecord});
-    play_song_with_take(state, screen, show_caption);
-}
-
-// Stopping the song ends the running take (the player saves it), so the
-// files it left are removed before the same name is recorded again.
-void restart_take(AppState& state, player& screen, const std::function<void(const QString&)>& show_caption) {
-    stop_song(screen);
-    show_caption(kRecordRestartingCaption);
-    const bool still_open = pause_before_take(state, screen);
-    send(state, kCaptureStop);
-    QFile::remove(temporary_wave_path(state));
-    if (!state.record_file.isEmpty()) QFile::remove(state.record_file);
-    if (!still_open) return;
-    send_all(state, {kCaptureCloseAll, kCaptureOpen, kCaptureSeekToStart, kCaptureSetFormat, kCaptureRecord});
-    play_song_with_take(state, screen, show_caption);
-}
-
 }  // namespace
 
 QString temporary_wave_path(const AppState& state) {
@@ -123,13 +78,20 @@ QString record_file_name(const QString& record_path, const QDateTime& when, cons
     return folder + stamp + cut_to_utf8_bytes(file_name_text(display_text), room) + ending;
 }
 
-void record_current_song(AppState& state, player& screen,
-                         const std::function<void(const QString&)>& show_caption) {
-    if (screen.wmp1->play_state() != play_state::playing) return;
-    if (state.is_recording)
-        restart_take(state, screen, show_caption);
-    else
-        start_take(state, screen, show_caption);
+void open_take(AppState& state) {
+    state.record_file = free_record_file_name(state);
+    send_all(state, {kCaptureCloseAll, kCaptureOpen, kCaptureStop, kCaptureSeekToStart, kCaptureSetFormat,
+                     kCaptureRecord});
+}
+
+void clear_take(AppState& state) {
+    send(state, kCaptureStop);
+    QFile::remove(temporary_wave_path(state));
+    if (!state.record_file.isEmpty()) QFile::remove(state.record_file);
+}
+
+void reopen_take(AppState& state) {
+    send_all(state, {kCaptureCloseAll, kCaptureOpen, kCaptureSeekToStart, kCaptureSetFormat, kCaptureRecord});
 }
 
 void end_recording_take(AppState& state) {
@@ -157,4 +119,9 @@ void discard_recording_take(AppState& state) {
     QFile::remove(temporary_wave_path(state));
     if (!state.record_file.isEmpty()) QFile::remove(state.record_file);
     state.is_recording = false;
+}
+
+void drop_recording_take(AppState& state) {
+    state.is_recording = false;
+    send(state, kCaptureStop);
 }

@@ -1,0 +1,7 @@
+#include "platform/log.h"
+
+// Warnings and above are on by default; QT_LOGGING_RULES can silence them.
+Q_LOGGING_CATEGORY(lcPlayback, "karaoke.playback", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcCatalogue, "karaoke.catalogue", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcCapture, "karaoke.capture", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcSettings, "karaoke.settings", QtWarningMsg)

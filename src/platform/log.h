@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// What went wrong, written to standard error (the system journal keeps it
+// when the jukebox runs as a service). Each category logs failures only:
+// nothing per frame or per key.
+Q_DECLARE_LOGGING_CATEGORY(lcPlayback)   // "karaoke.playback": skipped songs, a media engine that failed
+Q_DECLARE_LOGGING_CATEGORY(lcCatalogue)  // "karaoke.catalogue": catalogue errors with their statement
+Q_DECLARE_LOGGING_CATEGORY(lcCapture)    // "karaoke.capture": sound input commands that failed
+Q_DECLARE_LOGGING_CATEGORY(lcSettings)   // "karaoke.settings": a settings file that could not be written

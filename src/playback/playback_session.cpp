@@ -1,0 +1,268 @@
+#include "playback/playback_session.h"
+
+#include "foundation/app_state.h"
+#include "foundation/lookups.h"
+#include "platform/log.h"
+#include "platform/media_player.h"
+#include "playback/voice_recording.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace {
+
+constexpr int kPauseBetweenSongs = 3;
+constexpr int kPauseBeforeAgain = 2;
+constexpr int kVolumeStep = 10;
+// The sound panel's buttons "1左", "2中", "3右" choose these channels.
+constexpr int kButtonChannels[] = {2, 1, 3};
+
+}  // namespace
+
+void select_audio_track(MediaPlayer& media, int channel) {
+    if (media.audio_stream_count() > 2) media.set_current_audio_stream(channel);
+}
+
+PlaybackSession::PlaybackSession(AppState& state, std::unique_ptr<MediaPlayer> media)
+    : state_(state), media_(std::move(media)) {
+    media_->set_auto_start(false);
+    media_->set_mode("autorewind", false);
+    media_->set_mode("loop", false);
+    media_->set_volume(50);
+    connect(media_.get(), &MediaPlayer::play_state_changed, this, &PlaybackSession::play_state_changed);
+    connect(media_.get(), &MediaPlayer::end_of_stream, this, &PlaybackSession::song_ended);
+    connect(media_.get(), &MediaPlayer::error_occurred, this, &PlaybackSession::song_failed);
+    state_.clock.set_interval(Timer1, 5000);
+    state_.clock.set_interval(Timer2, 100);
+    connect(&Timer1, &QTimer::timeout, this, &PlaybackSession::Timer1_Timer);
+    connect(&Timer2, &QTimer::timeout, this, &PlaybackSession::Timer2_Timer);
+    resume_timers();
+}
+
+PlaybackSession::~PlaybackSession() {
+    close();
+}
+
+void PlaybackSession::play_head() {
+    QString url = "file://";
+    try {
+        url += get_song_location(state_, state_.play_queue.number_at(0));
+    } catch (const std::exception& error) {
+        // Without the catalogue the song cannot be found: it fails to open and
+        // is skipped like a broken file, and the guest sees why.
+        show_message(QString::fromUtf8(error.what()));
+    }
+    media_->set_url(url);
+    media_->play();
+}
+
+void PlaybackSession::rest_timers() {
+    Timer2.stop();
+    Timer1.stop();
+}
+
+void PlaybackSession::resume_timers() {
+    Timer2.start();
+    Timer1.start();
+}
+
+// False when the session was closed during the wait: nothing may start then.
+bool PlaybackSession::wait_between_songs(int seconds) {
+    between_songs_ = true;
+    state_.clock.wait_seconds(seconds);
+    between_songs_ = false;
+    return !closed_;
+}
+
+void PlaybackSession::start_after_pause() {
+    if (closed_ || state_.play_queue.empty() || !wait_between_songs(kPauseBetweenSongs)) return;
+    emit background_changed(false);
+    play_head();
+}
+
+void PlaybackSession::start_head_if_idle() {
+    if (between_songs_ || closed_) return;
+    const int playing = media_->play_state();
+    if ((playing != play_state::undefined && playing != play_state::ready) || state_.play_queue.empty())
+        return;
+    Timer2.stop();
+    emit background_changed(false);
+    play_head();
+    Timer2.start();
+}
+
+bool PlaybackSession::restart_head(int pause_seconds, const std::function<void()>& before_play) {
+    rest_timers();
+    media_->stop();
+    media_->close();
+    emit background_changed(true);
+    if (!wait_between_songs(pause_seconds)) return false;
+    emit background_changed(false);
+    if (before_play) before_play();
+    play_head();
+    resume_timers();
+    return true;
+}
+
+bool PlaybackSession::advance() {
+    if (between_songs_ || closed_) return false;
+    state_.play_queue.remove_head();
+    emit head_removed();
+    if (!state_.play_queue.empty()) return restart_head(kPauseBetweenSongs);
+    rest_timers();
+    media_->stop();
+    emit background_changed(true);
+    media_->close();
+    resume_timers();
+    return false;
+}
+
+void PlaybackSession::Timer1_Timer() {
+    start_head_if_idle();
+}
+
+void PlaybackSession::Timer2_Timer() {
+    const int playing = media_->play_state();
+    if (playing == play_state::stopped || playing == play_state::ready) advance();
+    if (closed_) return;
+    if (media_->play_state() == play_state::playing) select_audio_track(*media_, state_.sound_channel);
+    emit watched();
+}
+
+// Events of a song that is no longer the one playing (the next one has
+// started, or the queue is already advancing) are dropped, so that a song
+// advances the queue once.
+bool PlaybackSession::song_is_over() const {
+    const int playing = media_->play_state();
+    return playing != play_state::playing && playing != play_state::paused;
+}
+
+void PlaybackSession::song_ended() {
+    if (song_is_over()) advance();
+}
+
+// A song the engine cannot play is skipped like one that ended; the log
+// keeps which file it was and why.
+void PlaybackSession::song_failed() {
+    if (!song_is_over() || between_songs_ || closed_) return;
+    qCWarning(lcPlayback).noquote() << "skipped song" << state_.play_queue.number_at(0)
+                                    << QString(media_->url()).remove(0, QString("file://").size()) << ":"
+                                    << media_->error_text();
+    advance();
+}
+
+// The song stopped during a take: the take is complete and is kept.
+void PlaybackSession::play_state_changed(int new_state) {
+    if (!state_.is_recording || new_state == play_state::playing) return;
+    end_recording_take(state_);
+    emit record_caption_changed(kRecordIdleCaption);
+}
+
+void PlaybackSession::cut() {
+    if (media_->play_state() != play_state::playing) return;
+    const bool was_recording = state_.is_recording;
+    advance();
+    if (was_recording) discard_recording_take(state_);
+}
+
+void PlaybackSession::toggle_pause() {
+    const int playing = media_->play_state();
+    if (playing == play_state::playing) {
+        const bool was_recording = state_.is_recording;
+        media_->pause();
+        emit paused_changed(true);
+        if (was_recording) discard_recording_take(state_);
+    } else if (playing == play_state::paused) {
+        media_->play();
+        emit paused_changed(false);
+    }
+}
+
+bool PlaybackSession::paused() const {
+    return media_->play_state() == play_state::paused;
+}
+
+void PlaybackSession::sing_again() {
+    if (media_->play_state() != play_state::playing) return;
+    const bool was_recording = state_.is_recording;
+    restart_head(kPauseBeforeAgain);
+    if (was_recording) discard_recording_take(state_);
+}
+
+void PlaybackSession::step_volume(int index) {
+    const int volume = media_->volume();
+    if (index == 1)
+        media_->set_volume(std::min(volume + kVolumeStep, 100));
+    else if (index == 0)
+        media_->set_volume(volume > kVolumeStep ? volume - kVolumeStep : 0);
+    emit volume_changed(media_->volume());
+}
+
+int PlaybackSession::volume() const {
+    return media_->volume();
+}
+
+// Only the choice is recorded; the watch timer applies it.
+void PlaybackSession::choose_channel(int channel) {
+    state_.sound_channel = channel;
+    show_message("聲道 : " + state_.sound_channel_names[channel]);
+}
+
+void PlaybackSession::press_channel_button(int index) {
+    if (index < 0 || index > 2) return;
+    choose_channel(kButtonChannels[index]);
+    emit channel_button_pressed(index);
+}
+
+void PlaybackSession::next_channel() {
+    choose_channel(state_.sound_channel > 2 ? 1 : state_.sound_channel + 1);
+}
+
+void PlaybackSession::record() {
+    if (media_->play_state() != play_state::playing) return;
+    if (state_.is_recording)
+        restart_take();
+    else
+        start_take();
+}
+
+// The capture starts right before the song, so the take covers it from its
+// beginning.
+void PlaybackSession::start_take() {
+    state_.record_file.clear();
+    if (restart_head(kPauseBeforeAgain, [this] { open_take(state_); })) take_running();
+}
+
+// Stopping the song ends the running take (it is saved), so what it left is
+// removed before the same name is recorded again.
+void PlaybackSession::restart_take() {
+    media_->stop();
+    emit record_caption_changed(kRecordRestartingCaption);
+    const auto reopened = restart_head(kPauseBeforeAgain, [this] {
+        clear_take(state_);
+        reopen_take(state_);
+    });
+    if (reopened)
+        take_running();
+    else
+        clear_take(state_);
+}
+
+void PlaybackSession::take_running() {
+    state_.is_recording = true;
+    emit record_caption_changed(kRecordRunningCaption);
+}
+
+void PlaybackSession::show_message(const QString& text) {
+    emit status_message(text);
+}
+
+void PlaybackSession::close() {
+    if (closed_) return;
+    closed_ = true;
+    if (state_.is_recording) drop_recording_take(state_);
+    rest_timers();
+    media_->stop();
+    media_->close();
+    emit closed_now();
+}
