@@ -155,8 +155,14 @@ void batch_registe::offer_similar_title(const Recordset& similar, int singer_cod
     New_Song_Singer_Code = singer_code;
     New_Song_Name_Str = Str_Songname.trimmed();
     batch_same window(state_, this,
-                      {New_Song_Code, New_Song_Singer_Code, Str_Songname.trimmed(), New_Song_Name_Str,
-                       Str_SongTextCount, Str_Songkind, Str_SongBuildDate, Str_SongLocation});
+                      NewSong{.number = New_Song_Code,
+                              .singer_code = New_Song_Singer_Code,
+                              .title_shown = Str_Songname.trimmed(),
+                              .title_searched = New_Song_Name_Str,
+                              .text_count = Str_SongTextCount,
+                              .kind = Str_Songkind,
+                              .build_date = Str_SongBuildDate,
+                              .location = Str_SongLocation});
     window.exec();
 }
 

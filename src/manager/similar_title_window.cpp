@@ -5,9 +5,9 @@
 #include "foundation/lookups.h"
 #include "manager/manager_forms.h"
 #include "platform/dialogs.h"
+#include "platform/file_system.h"
 #include "playback/small_view.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -181,8 +181,10 @@ void similar_title_window::relist_titles() {
     org_song_name.setCurrentIndex(chosen);
 }
 
+// Once the chosen song is gone, its frame is disabled and there is nothing
+// left to delete.
 void similar_title_window::org_kill_Click() {
-    if (!chosen_song()) return;
+    if (!chosen_song() || !Frame1.isEnabled()) return;
     if (!state_.platform.dialogs->ask_yes_no(this,
                                              "若是刪除舊曲, 則舊曲的歌檔也會從系統中刪除掉!\n"
                                              "而舊曲的曲目編號也會即時讓給新的登錄!!\n"
@@ -216,7 +218,7 @@ void similar_title_window::delete_unused_file(const QString& path, const QString
     const Recordset users = open_recordset("SELECT * FROM song WHERE song_location = '" + sql_quoted(path) +
                                                "' AND song_num <> '" + sql_quoted(except_number) + "'",
                                            state_.db_path);
-    if (users.Eof()) QFile::remove(path);
+    if (users.Eof()) delete_file(path);
 }
 
 void similar_title_window::new_add_Click() {
