@@ -6,7 +6,7 @@
 #include "foundation/lookups.h"
 #include "manager/batch_file.h"
 #include "manager/batch_same.h"
-#include "manager/manager_errors.h"
+#include "manager/manager_forms.h"
 #include "manager/song_numbers.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
@@ -35,7 +35,7 @@ batch_registe::batch_registe(AppState& state, QWidget* parent)
     Label1.setBuddy(&reg_file_name);
     connect(&select_reg_file, &QPushButton::clicked, this, &batch_registe::select_reg_file_Click);
     connect(&batch_reg_do, &QPushButton::clicked, this,
-            [this] { report_catalogue_errors(state_, this, [this] { batch_reg_do_Click(); }); });
+            [this] { with_catalogue_errors_shown(state_, this, [this] { batch_reg_do_Click(); }); });
     resize(state.screen_size.width() * 7 / 10, sizeHint().height());
 }
 
