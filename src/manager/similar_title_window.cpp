@@ -4,9 +4,9 @@
 #include "foundation/catalogue.h"
 #include "foundation/lookups.h"
 #include "manager/manager_forms.h"
+#include "manager/preview_file.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
-#include "playback/small_view.h"
 
 #include <QFileInfo>
 
@@ -140,23 +140,16 @@ void similar_title_window::org_song_name_Change() {
     state_.platform.dialogs->notice(this, "您不可以修改本欄位資料, 若想要修改曲名請在下列新曲名修改");
 }
 
-void similar_title_window::preview(const QString& file, const QString& caption) {
-    small_view view(state_, this);
-    view.file_to_watch = file;
-    view.setWindowTitle(caption);
-    view.exec();
-}
-
 void similar_title_window::org_view_Click() {
     const StoredSong* chosen = chosen_song();
     if (!chosen) return;
     QString file;
     with_catalogue_errors_shown(state_, this, [&] { file = get_song_location(state_, chosen->number); });
-    if (!file.isEmpty()) preview(file, "瀏覽原本的歌曲檔");
+    if (!file.isEmpty()) preview_file(state_, this, file, "瀏覽原本的歌曲檔");
 }
 
 void similar_title_window::new_view_Click() {
-    preview(new_song_.location, "瀏覽新進的歌曲檔");
+    preview_file(state_, this, new_song_.location, "瀏覽新進的歌曲檔");
 }
 
 void similar_title_window::org_modify_Click() {

@@ -5,11 +5,11 @@
 #include "foundation/helpers.h"
 #include "foundation/lookups.h"
 #include "manager/manager_forms.h"
+#include "manager/preview_file.h"
 #include "manager/singer_add.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
 #include "platform/key_codes.h"
-#include "playback/small_view.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -323,10 +323,7 @@ void song_modify::key_singer_Click() {
 
 void song_modify::view_file_Click() {
     if (!loaded_flag) return;
-    small_view viewer(state_, this);
-    viewer.file_to_watch = song_location.text().trimmed();
-    viewer.setWindowTitle(song_name.text() + " 預覽");
-    viewer.exec();
+    preview_file(state_, this, song_location.text().trimmed(), song_name.text() + " 預覽");
 }
 
 void song_modify::key_exit_Click() {
