@@ -167,8 +167,5 @@ void batch_registe::offer_similar_title(const Recordset& similar, int singer_cod
 }
 
 batch_singer_add::batch_singer_add(AppState& state, batch_registe& caller)
-    : registration_singer_add(state, &caller, "批次登錄--新增歌手資料"), caller_(caller) {}
-
-void batch_singer_add::name_chosen(const QString& name) {
-    caller_.Str_SongSinger = name;
-}
+    : singer_add(state, &caller, "批次登錄--新增歌手資料",
+                 [&caller](const QString& name) { caller.Str_SongSinger = name; }) {}

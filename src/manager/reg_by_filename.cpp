@@ -5,7 +5,6 @@
 #include "foundation/lookups.h"
 #include "manager/manager_forms.h"
 #include "manager/reg_by_filename_dialogs.h"
-#include "manager/registration_singer_add.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
 

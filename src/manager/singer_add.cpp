@@ -18,8 +18,11 @@ constexpr double kDesignPoints = 10;
 }  // namespace
 
 singer_add::singer_add(AppState& state, QWidget* parent, NameWriteBack write_back_name)
+    : singer_add(state, parent, "歌手新增", std::move(write_back_name)) {}
+
+singer_add::singer_add(AppState& state, QWidget* parent, const QString& title, NameWriteBack write_back_name)
     : QDialog(parent), state_(state), write_back_name_(std::move(write_back_name)) {
-    setWindowTitle("歌手新增");
+    setWindowTitle(title);
     Label2.setText("歌手名稱");
     Label3.setText("歌手性別");
     Command1.setText("ok!");
