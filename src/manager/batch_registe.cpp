@@ -7,6 +7,7 @@
 #include "manager/batch_file.h"
 #include "manager/batch_same.h"
 #include "manager/manager_forms.h"
+#include "manager/singer_lookup.h"
 #include "manager/song_numbers.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
@@ -115,10 +116,7 @@ Recordset batch_registe::similar_songs() const {
 
 int batch_registe::singer_code_for_line() {
     const auto lookup = [this] {
-        const Recordset singer = open_recordset(
-            "SELECT * FROM singer WHERE singer_name = '" + sql_quoted(Str_SongSinger.trimmed()) + "'",
-            state_.db_path);
-        return singer.Eof() ? -1 : singer.FieldInt("singer_code");
+        return stored_singer_code(Str_SongSinger.trimmed(), state_.db_path).value_or(-1);
     };
     const int code = lookup();
     if (code >= 0) return code;
