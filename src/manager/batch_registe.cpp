@@ -6,7 +6,8 @@
 #include "foundation/lookups.h"
 #include "manager/batch_file.h"
 #include "manager/batch_same.h"
-#include "manager/manager_errors.h"
+#include "manager/manager_forms.h"
+#include "manager/singer_lookup.h"
 #include "manager/song_numbers.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
@@ -35,7 +36,7 @@ batch_registe::batch_registe(AppState& state, QWidget* parent)
     Label1.setBuddy(&reg_file_name);
     connect(&select_reg_file, &QPushButton::clicked, this, &batch_registe::select_reg_file_Click);
     connect(&batch_reg_do, &QPushButton::clicked, this,
-            [this] { report_catalogue_errors(state_, this, [this] { batch_reg_do_Click(); }); });
+            [this] { with_catalogue_errors_shown(state_, this, [this] { batch_reg_do_Click(); }); });
     resize(state.screen_size.width() * 7 / 10, sizeHint().height());
 }
 
@@ -115,10 +116,7 @@ Recordset batch_registe::similar_songs() const {
 
 int batch_registe::singer_code_for_line() {
     const auto lookup = [this] {
-        const Recordset singer = open_recordset(
-            "SELECT * FROM singer WHERE singer_name = '" + sql_quoted(Str_SongSinger.trimmed()) + "'",
-            state_.db_path);
-        return singer.Eof() ? -1 : singer.FieldInt("singer_code");
+        return stored_singer_code(Str_SongSinger.trimmed(), state_.db_path).value_or(-1);
     };
     const int code = lookup();
     if (code >= 0) return code;
@@ -155,14 +153,17 @@ void batch_registe::offer_similar_title(const Recordset& similar, int singer_cod
     New_Song_Singer_Code = singer_code;
     New_Song_Name_Str = Str_Songname.trimmed();
     batch_same window(state_, this,
-                      {New_Song_Code, New_Song_Singer_Code, Str_Songname.trimmed(), New_Song_Name_Str,
-                       Str_SongTextCount, Str_Songkind, Str_SongBuildDate, Str_SongLocation});
+                      NewSong{.number = New_Song_Code,
+                              .singer_code = New_Song_Singer_Code,
+                              .title_shown = Str_Songname.trimmed(),
+                              .title_searched = New_Song_Name_Str,
+                              .text_count = Str_SongTextCount,
+                              .kind = Str_Songkind,
+                              .build_date = Str_SongBuildDate,
+                              .location = Str_SongLocation});
     window.exec();
 }
 
 batch_singer_add::batch_singer_add(AppState& state, batch_registe& caller)
-    : registration_singer_add(state, &caller, "批次登錄--新增歌手資料"), caller_(caller) {}
-
-void batch_singer_add::name_chosen(const QString& name) {
-    caller_.Str_SongSinger = name;
-}
+    : singer_add(state, &caller, "批次登錄--新增歌手資料",
+                 [&caller](const QString& name) { caller.Str_SongSinger = name; }) {}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "manager/registration_singer_add.h"
+#include "manager/singer_add.h"
 
 #include <QDialog>
 #include <QLabel>
@@ -57,14 +57,8 @@ private:
 
 // The singer window of batch registration: a name corrected here is the one
 // the song is registered under.
-class batch_singer_add : public registration_singer_add {
+class batch_singer_add : public singer_add {
     Q_OBJECT
 public:
     batch_singer_add(AppState& state, batch_registe& caller);
-
-protected:
-    void name_chosen(const QString& name) override;
-
-private:
-    batch_registe& caller_;
 };

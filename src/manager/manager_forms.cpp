@@ -61,10 +61,12 @@ std::optional<QDate> typed_date(const QString& text) {
     return std::nullopt;
 }
 
-void with_catalogue_errors_shown(AppState& state, QWidget* window, const std::function<void()>& work) {
+bool with_catalogue_errors_shown(AppState& state, QWidget* window, const std::function<void()>& work) {
     try {
         work();
+        return true;
     } catch (const DatabaseError& error) {
         state.platform.dialogs->notice(window, QString::fromStdString(error.what()));
+        return false;
     }
 }

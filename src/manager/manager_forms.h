@@ -62,5 +62,6 @@ QString today_text();
 std::optional<QDate> typed_date(const QString& text);
 
 // Runs a handler's work; a catalogue error is shown to the manager in a
-// notice instead of leaving the handler.
-void with_catalogue_errors_shown(AppState& state, QWidget* window, const std::function<void()>& work);
+// notice instead of leaving the handler. False when one happened, so that a
+// handler can leave out what only a finished work may say.
+bool with_catalogue_errors_shown(AppState& state, QWidget* window, const std::function<void()>& work);

@@ -3,9 +3,8 @@
 #include "foundation/app_state.h"
 #include "foundation/catalogue.h"
 #include "foundation/lookups.h"
-#include "manager/manager_errors.h"
+#include "manager/manager_forms.h"
 #include "manager/reg_by_filename_dialogs.h"
-#include "manager/registration_singer_add.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
 
@@ -40,7 +39,7 @@ reg_by_filename::reg_by_filename(AppState& state, QWidget* parent)
     setWindowTitle("依檔名登錄歌曲");
     lay_out();
     const auto guarded = [this](void (reg_by_filename::*handler)()) {
-        return [this, handler] { report_catalogue_errors(state_, this, [&] { (this->*handler)(); }); };
+        return [this, handler] { with_catalogue_errors_shown(state_, this, [&] { (this->*handler)(); }); };
     };
     connect(&cmdBrowse, &QPushButton::clicked, this, guarded(&reg_by_filename::cmdBrowse_Click));
     connect(&lstFileInfo, &QListWidget::currentRowChanged, this,
@@ -273,7 +272,7 @@ void reg_by_filename::cmdReg_Click() {
         return;
     }
     const int registered = static_cast<int>(files_.size());
-    const bool stored = report_catalogue_errors(state_, this, [&] { register_files(registered); });
+    const bool stored = with_catalogue_errors_shown(state_, this, [&] { register_files(registered); });
     rescan_ = true;
     if (folder_exists(txtPath.text())) cmdBrowse_Click();
     rescan_ = false;

@@ -140,3 +140,8 @@ void reg_by_filename_Same::cmdReplaceOrg_Click() {
     caller_.tmpSongRepeatOrgSongCode = song_nums_[cmbOrgSong.currentIndex()];
     decide(kRepeatReplace);
 }
+
+reg_by_filename_addSinger::reg_by_filename_addSinger(AppState& state, QWidget* parent)
+    : singer_add(state, parent, "新增歌手", [](const QString&) {}) {
+    singer_name.setReadOnly(true);
+}

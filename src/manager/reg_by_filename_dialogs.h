@@ -1,8 +1,10 @@
 #pragma once
 
-// The small windows of registration by file name: renaming a file and the
-// similar-title decision. Both exchange their data through the public
-// fields of reg_by_filename.
+// The small windows of registration by file name: renaming a file, the
+// similar-title decision and registering a singer the file name names. The
+// first two exchange their data through the public fields of reg_by_filename.
+
+#include "manager/singer_add.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -65,4 +67,12 @@ private:
     reg_by_filename& caller_;
     bool loading_ = false;
     QStringList song_nums_;  // of the stored songs, by combo position
+};
+
+// Registers a singer that a file name names; the name cannot be changed here
+// and goes back to no other window.
+class reg_by_filename_addSinger : public singer_add {
+    Q_OBJECT
+public:
+    reg_by_filename_addSinger(AppState& state, QWidget* parent);
 };

@@ -4,10 +4,10 @@
 #include "foundation/catalogue.h"
 #include "foundation/lookups.h"
 #include "manager/manager_forms.h"
+#include "manager/preview_file.h"
 #include "platform/dialogs.h"
-#include "playback/small_view.h"
+#include "platform/file_system.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -140,23 +140,16 @@ void similar_title_window::org_song_name_Change() {
     state_.platform.dialogs->notice(this, "您不可以修改本欄位資料, 若想要修改曲名請在下列新曲名修改");
 }
 
-void similar_title_window::preview(const QString& file, const QString& caption) {
-    small_view view(state_, this);
-    view.file_to_watch = file;
-    view.setWindowTitle(caption);
-    view.exec();
-}
-
 void similar_title_window::org_view_Click() {
     const StoredSong* chosen = chosen_song();
     if (!chosen) return;
     QString file;
     with_catalogue_errors_shown(state_, this, [&] { file = get_song_location(state_, chosen->number); });
-    if (!file.isEmpty()) preview(file, "瀏覽原本的歌曲檔");
+    if (!file.isEmpty()) preview_file(state_, this, file, "瀏覽原本的歌曲檔");
 }
 
 void similar_title_window::new_view_Click() {
-    preview(new_song_.location, "瀏覽新進的歌曲檔");
+    preview_file(state_, this, new_song_.location, "瀏覽新進的歌曲檔");
 }
 
 void similar_title_window::org_modify_Click() {
@@ -181,8 +174,10 @@ void similar_title_window::relist_titles() {
     org_song_name.setCurrentIndex(chosen);
 }
 
+// Once the chosen song is gone, its frame is disabled and there is nothing
+// left to delete.
 void similar_title_window::org_kill_Click() {
-    if (!chosen_song()) return;
+    if (!chosen_song() || !Frame1.isEnabled()) return;
     if (!state_.platform.dialogs->ask_yes_no(this,
                                              "若是刪除舊曲, 則舊曲的歌檔也會從系統中刪除掉!\n"
                                              "而舊曲的曲目編號也會即時讓給新的登錄!!\n"
@@ -216,7 +211,7 @@ void similar_title_window::delete_unused_file(const QString& path, const QString
     const Recordset users = open_recordset("SELECT * FROM song WHERE song_location = '" + sql_quoted(path) +
                                                "' AND song_num <> '" + sql_quoted(except_number) + "'",
                                            state_.db_path);
-    if (users.Eof()) QFile::remove(path);
+    if (users.Eof()) delete_file(path);
 }
 
 void similar_title_window::new_add_Click() {

@@ -95,7 +95,6 @@ private:
     void Form_Load();
     void list_similar_songs();
     const StoredSong* chosen_song() const;
-    void preview(const QString& file, const QString& caption);
     void rename_chosen_song();
     void relist_titles();
     void replace_chosen_song();

@@ -4,6 +4,7 @@
 #include "foundation/catalogue.h"
 #include "foundation/lookups.h"
 #include "manager/manager_forms.h"
+#include "manager/singer_lookup.h"
 #include "platform/dialogs.h"
 
 namespace {
@@ -18,8 +19,11 @@ constexpr double kDesignPoints = 10;
 }  // namespace
 
 singer_add::singer_add(AppState& state, QWidget* parent, NameWriteBack write_back_name)
+    : singer_add(state, parent, "歌手新增", std::move(write_back_name)) {}
+
+singer_add::singer_add(AppState& state, QWidget* parent, const QString& title, NameWriteBack write_back_name)
     : QDialog(parent), state_(state), write_back_name_(std::move(write_back_name)) {
-    setWindowTitle("歌手新增");
+    setWindowTitle(title);
     Label2.setText("歌手名稱");
     Label3.setText("歌手性別");
     Command1.setText("ok!");
@@ -67,9 +71,7 @@ void singer_add::register_singer() {
         return;
     }
     write_back_name_(name);
-    const Recordset same_name =
-        open_recordset("SELECT * FROM singer WHERE singer_name = '" + sql_quoted(name) + "'", state_.db_path);
-    if (!same_name.Eof()) {
+    if (stored_singer_code(name, state_.db_path)) {
         if (state_.platform.dialogs->ask_yes_no(this,
                                                 "您所修正後的歌手名稱在資料庫中已經有同名的人了! "
                                                 "請問這是不是本來您所要輸入的歌手名?"))

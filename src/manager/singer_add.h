@@ -32,6 +32,10 @@ public:
 
     void Command1_Click();
 
+protected:
+    // The registration runs open the same window under their own titles.
+    singer_add(AppState& state, QWidget* parent, const QString& title, NameWriteBack write_back_name);
+
 private:
     void lay_out();
     void Form_Load();

@@ -4,6 +4,7 @@
 #include "foundation/helpers.h"
 #include "foundation/lookups.h"
 #include "manager/manager_forms.h"
+#include "manager/singer_lookup.h"
 #include "platform/dialogs.h"
 
 namespace {
@@ -91,9 +92,8 @@ void singer_modify::singer_insert_Click() {
         if (singer_sex.currentIndex() < 0) return notice(kChooseSex);
         const QString name = singer_name.text().trimmed();
         if (name.isEmpty()) return notice(kEnterName);
-        const Recordset same = open_recordset(
-            "SELECT * FROM singer WHERE singer_name = '" + sql_quoted(name) + "'", state_.db_path);
-        if (!same.Eof()) return notice("歌手名有重覆, 請修正後再執行\"新增\"功能");
+        if (stored_singer_code(name, state_.db_path))
+            return notice("歌手名有重覆, 請修正後再執行\"新增\"功能");
         execute_sql("insert into singer(singer_name,singer_sex) values('" + sql_quoted(name) + "'," +
                         QString::number(singer_sex.currentIndex()) + ")",
                     state_.db_path);

@@ -6,6 +6,7 @@
 #include "foundation/lookups.h"
 #include "manager/manager_forms.h"
 #include "manager/singer_add.h"
+#include "manager/singer_lookup.h"
 #include "manager/song_add_check_singer_name.h"
 #include "manager/song_add_same.h"
 #include "manager/song_numbers.h"
@@ -25,10 +26,6 @@ constexpr double kDesignPoints = 12;
 
 constexpr int kEnter = 13;
 constexpr int kHighestTitleLength = 30;
-
-Recordset singer_named(const QString& name, const QString& db_path) {
-    return open_recordset("SELECT * FROM singer WHERE singer_name = '" + sql_quoted(name) + "'", db_path);
-}
 
 bool is_whole_number(const QString& text) {
     bool ok = false;
@@ -255,8 +252,7 @@ QString Song_Add::stored_date() const {
 // first. Empty when the manager closed the singer window without one.
 std::optional<int> Song_Add::singer_code_for_song() {
     const QString name = singer_name.text().trimmed();
-    if (const Recordset singer = singer_named(name, state_.db_path); !singer.Eof())
-        return singer.FieldInt("singer_code");
+    if (const std::optional<int> code = stored_singer_code(name, state_.db_path)) return code;
     singer_add window(state_, this, [this](const QString& registered) { singer_name.setText(registered); });
     window.singer_name.setText(name);
     window.exec();
@@ -264,8 +260,8 @@ std::optional<int> Song_Add::singer_code_for_song() {
 }
 
 std::optional<int> Song_Add::registered_singer_code() {
-    const Recordset singer = singer_named(singer_name.text().trimmed(), state_.db_path);
-    if (!singer.Eof()) return singer.FieldInt("singer_code");
+    if (const std::optional<int> code = stored_singer_code(singer_name.text().trimmed(), state_.db_path))
+        return code;
     state_.platform.dialogs->notice(this, "歌手沒有登錄, 這首歌沒有存入");
     return std::nullopt;
 }

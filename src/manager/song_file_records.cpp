@@ -2,6 +2,7 @@
 
 #include "foundation/catalogue.h"
 #include "foundation/lookups.h"
+#include "manager/singer_lookup.h"
 #include "platform/file_system.h"
 
 #include <QFileInfo>
@@ -50,9 +51,7 @@ QStringList SongFileRecord::singer_names() const {
 
 int SingerCodes::code_of(const QString& name) {
     if (known_) return known_->value(name, -1);
-    const Recordset singer =
-        open_recordset("SELECT * FROM singer WHERE singer_name = '" + sql_quoted(name) + "'", db_path_);
-    return singer.Eof() ? -1 : singer.FieldInt("singer_code");
+    return stored_singer_code(name, db_path_).value_or(-1);
 }
 
 // One read of the whole table: a name lookup scans the table anyway (its

@@ -5,11 +5,12 @@
 #include "foundation/helpers.h"
 #include "foundation/lookups.h"
 #include "manager/manager_forms.h"
+#include "manager/preview_file.h"
 #include "manager/singer_add.h"
+#include "manager/singer_lookup.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
 #include "platform/key_codes.h"
-#include "playback/small_view.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -241,20 +242,13 @@ void song_modify::key_modify_Click() {
 // only one singer of a song that has several.
 std::optional<int> song_modify::saved_singer_code() {
     if (singer_name.text().trimmed() == loaded_singer_name.trimmed()) return loaded_singer_code;
-    std::optional<int> found = singer_code_named(singer_name.text().trimmed());
+    std::optional<int> found = stored_singer_code(singer_name.text().trimmed(), state_.db_path);
     if (!found) {
         register_typed_singer();
-        found = singer_code_named(singer_name.text().trimmed());
+        found = stored_singer_code(singer_name.text().trimmed(), state_.db_path);
     }
     if (!found) notice("找不到歌手,未存檔");
     return found;
-}
-
-std::optional<int> song_modify::singer_code_named(const QString& name) const {
-    const Recordset singer =
-        open_recordset("SELECT * FROM singer WHERE singer_name = '" + sql_quoted(name) + "'", state_.db_path);
-    if (singer.Eof()) return std::nullopt;
-    return singer.FieldInt("singer_code");
 }
 
 // The singer window opens with the typed name. The name it confirms comes
@@ -323,10 +317,7 @@ void song_modify::key_singer_Click() {
 
 void song_modify::view_file_Click() {
     if (!loaded_flag) return;
-    small_view viewer(state_, this);
-    viewer.file_to_watch = song_location.text().trimmed();
-    viewer.setWindowTitle(song_name.text() + " 預覽");
-    viewer.exec();
+    preview_file(state_, this, song_location.text().trimmed(), song_name.text() + " 預覽");
 }
 
 void song_modify::key_exit_Click() {

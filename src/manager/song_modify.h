@@ -89,7 +89,6 @@ private:
     // The singer code the save writes; nothing, after the message, when the
     // song must not be saved.
     std::optional<int> saved_singer_code();
-    std::optional<int> singer_code_named(const QString& name) const;
     void register_typed_singer();
     void update_song(int singer_code);
     void delete_media_file(const QString& path);

@@ -144,9 +144,7 @@ protected:
         add_test_song(*state, "002002", 0, "家園", jiang, make_file("other.mpg"));
         add_test_song(*state, "003001", 0, "家後的", jiang, make_file("longer.mpg"));
     }
-    SimilarTitleSong song() {
-        return {"002003", jiang, "家", "家", 2, 0, "2024/06/01", make_file("new.mp3")};
-    }
+    NewSong song() { return {"002003", jiang, "家", "家", 2, 0, "2024/06/01", make_file("new.mp3")}; }
 
     int jiang = 0;
 };
@@ -155,7 +153,7 @@ TEST_F(BatchSame, DeletingAStoredSongGivesItsNumberToTheNewSong) {
     batch_same same(*state, nullptr, song());
     EXPECT_EQ(same.org_song_name.count(), 2);  // the same length only
     same.org_song_name.setCurrentIndex(same.org_song_name.findText("家後"));
-    same.org_song_name_Click();
+    same.org_song_name_Click(same.org_song_name.currentIndex());
     EXPECT_EQ(same.org_kill.toolTip(), "刪除之後,原始檔案也會一並刪除");
     dialogs.answer_yes();
     dialogs.answer_no();
@@ -196,10 +194,34 @@ TEST_F(BatchSame, GivingUpAfterADeletionAsksFirstAndMayDeleteTheNewFile) {
     EXPECT_EQ(songs(), 2);
 }
 
+// A batch file may name a file a stored song already plays: giving the new
+// song up, or deleting a stored song twice over, must not take it away.
+TEST_F(BatchSame, FilesStoredSongsPlayAreKept) {
+    NewSong sharing = song();
+    sharing.location = media("other.mpg");
+    batch_same same(*state, nullptr, sharing);
+    for (int i = 0; i < 2; ++i) dialogs.answer_yes();
+    same.new_cancel_Click();
+    EXPECT_EQ(dialogs.last_text(), "是否要一起刪除這新進歌曲的檔案?");
+    EXPECT_TRUE(QFileInfo::exists(media("other.mpg")));
+
+    batch_same again(*state, nullptr, song());
+    again.org_song_name.setCurrentIndex(again.org_song_name.findText("家後"));
+    dialogs.answer_yes();
+    dialogs.answer_no();
+    again.org_kill_Click();
+    dialogs.clear();
+    again.org_song_name.setCurrentIndex(again.org_song_name.findText("家園"));
+    again.org_kill_Click();  // the frame is disabled: nothing is asked or deleted
+    EXPECT_TRUE(dialogs.texts().isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(media("other.mpg")));
+    EXPECT_EQ(songs(), 2);
+}
+
 TEST_F(BatchSame, RenamingAStoredSongRefreshesTheListAndTypingIsWarned) {
     batch_same same(*state, nullptr, song());
     same.org_song_name.setCurrentIndex(same.org_song_name.findText("家園"));
-    same.org_song_name_Click();
+    same.org_song_name_Click(same.org_song_name.currentIndex());
     same.org_renew.setText(" 家園's ");
     same.org_modify_Click();
     EXPECT_EQ(dialogs.last_text(), "舊曲名已修改為家園's");

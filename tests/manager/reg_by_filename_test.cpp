@@ -1,6 +1,5 @@
 #include "manager/reg_by_filename.h"
 #include "manager/reg_by_filename_dialogs.h"
-#include "manager/registration_singer_add.h"
 #include "registration_fixture.h"
 
 #include <QDate>
@@ -179,7 +178,7 @@ TEST_F(RegByFilename, MissingSingersAreAddedFromTheFileName) {
     window.cmdAddSinger_Click();
     EXPECT_EQ(count("SELECT * FROM singer WHERE singer_name = '伍佰' AND singer_sex = 1"), 1);
     EXPECT_EQ(count("SELECT * FROM singer"), 3);
-    EXPECT_EQ(dialogs.last_text(), "請輸入歌手名稱並選擇歌手性別");
+    EXPECT_EQ(dialogs.last_text(), "請選好歌手性別");
     EXPECT_EQ(window.lstFileInfo.currentItem()->text(), "檔案需確認:江蕙+伍佰+張惠妹,家後,國語,2.mp3");
 
     when_up<reg_by_filename_addSinger>([](reg_by_filename_addSinger& add) {
