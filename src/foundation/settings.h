@@ -24,6 +24,10 @@ struct Settings {
     QString keyDot = "46";
     std::array<QString, 10> keyNum{"48", "49", "50", "51", "52", "53", "54", "55", "56", "57"};
 
+    // Optional keys that switch on features beyond the jukebox's own: read
+    // like the others, but never added to the file by the start-up.
+    int ExportXlsx = 0;  // 1: the song-book export also offers .xlsx files
+
     // The player's hotkeys. Setting.ini documents them, but edits there have
     // no effect: these codes (upper-case letters) are always in force.
     static constexpr int HotKeySoundChannel1 = 81;  // Q

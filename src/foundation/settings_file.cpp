@@ -32,6 +32,8 @@ struct SettingKey {
     QString Settings::*text = nullptr;
     int digit = -1;  // keyNum(digit)
     int hotkey_code = 0;
+    // Switches on a feature of our own: read when present, never appended.
+    bool optional = false;
 };
 
 QString keypad_comment(const QString& key_text) {
@@ -111,6 +113,10 @@ std::vector<SettingKey> make_setting_keys() {
     keys.push_back(hotkey("HotKeyReplay", "# 熱鍵定義 重唱  default=A ", Settings::HotKeyReplay));
     keys.push_back(hotkey("HotKeyVolIncrease", "# 熱鍵定義 大聲  default=X ", Settings::HotKeyVolIncrease));
     keys.push_back(hotkey("HotKeyVolDecrease", "# 熱鍵定義 小聲  default=Z ", Settings::HotKeyVolDecrease));
+    SettingKey export_xlsx{
+        .name = "ExportXlsx", .comment = {}, .kind = Kind::Integer, .integer = &Settings::ExportXlsx};
+    export_xlsx.optional = true;
+    keys.push_back(export_xlsx);
     return keys;
 }
 
@@ -182,7 +188,7 @@ QString missing_blocks(const Settings& defaults, const std::vector<Entry>& entri
     for (const Entry& entry : entries) present.insert(entry.key);
     QString blocks;
     for (const SettingKey& key : setting_keys()) {
-        if (present.contains(key.name.toUpper())) continue;
+        if (key.optional || present.contains(key.name.toUpper())) continue;
         blocks += key.comment + "\r\n" + key.name + " = " + default_value_text(defaults, key) + "\r\n";
     }
     return blocks;

@@ -85,10 +85,12 @@ void export_new_songs(AppState& state, QWidget* parent, const NewSongsQuery& que
         return;
     }
     const PrintedSheet sheet = song_sheet(songs, QDate::currentDate());
-    const QString path =
-        dialogs.save_file(parent, kSaveTitle, proposed_file_name("xls"), {kXlsFilter, kXlsxFilter});
+    const bool xlsx_offered = state.settings.ExportXlsx == 1;
+    QStringList filters{kXlsFilter};
+    if (xlsx_offered) filters << kXlsxFilter;
+    const QString path = dialogs.save_file(parent, kSaveTitle, proposed_file_name("xls"), filters);
     if (path.isEmpty()) return;
-    if (path.endsWith(".xlsx", Qt::CaseInsensitive)) {
+    if (xlsx_offered && path.endsWith(".xlsx", Qt::CaseInsensitive)) {
         write_xlsx(sheet, path);
     } else {
         write_xls(sheet, with_suffix(path, "xls"));

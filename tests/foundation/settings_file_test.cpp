@@ -163,6 +163,16 @@ TEST_F(SettingsFile, ValuesAreReadByKind) {
     EXPECT_EQ(settings.ExtMusic, "mp3 , ogg");
 }
 
+TEST_F(SettingsFile, OptionalFeatureKeysAreReadButNeverAdded) {
+    load_settings(*state_);
+    EXPECT_FALSE(read_bytes(ini()).contains("ExportXlsx"));
+    EXPECT_EQ(state_->settings.ExportXlsx, 0);
+
+    EXPECT_EQ(load_from("exportxlsx = 1\r\n").ExportXlsx, 1);
+    EXPECT_EQ(read_bytes(ini()).count("ExportXlsx"), 0);
+    EXPECT_EQ(read_bytes(ini()).count("exportxlsx"), 1);
+}
+
 TEST_F(SettingsFile, AByteOrderMarkDoesNotHideTheFirstKey) {
     EXPECT_EQ(load_from("\xEF\xBB\xBFpathMusic = /bom\r\n").pathMusic, "/bom");
     EXPECT_EQ(read_bytes(ini()).count("pathMusic ="), 1);

@@ -109,7 +109,7 @@ TEST_F(SongSheet, TwentySongsFillRowsOneTo21WithoutAPageBreak) {
     EXPECT_EQ(save.kind, "save_file");
     EXPECT_EQ(save.text, "另存新檔");
     EXPECT_EQ(save.preset, "Vocari_Karaoke" + QDate::currentDate().toString("yyyyMMdd") + ".xls");
-    EXPECT_EQ(save.filters, (QStringList{"Excel Files(*.xls)", "Excel 2007 (*.xlsx)"}));
+    EXPECT_EQ(save.filters, QStringList{"Excel Files(*.xls)"});
 
     const ReadSheet sheet = read_sheet(folder.file("songs.xls"));
     expect_song_book_layout(sheet, 1);
@@ -132,9 +132,15 @@ TEST_F(SongSheet, The21stSongStartsTheSecondBlockAfterItsHeadingOnANewPage) {
     EXPECT_EQ(sheet.breaks(), std::vector<int>{21});
 }
 
-TEST_F(SongSheet, TheCurrentFormatHoldsTheSameSheet) {
+TEST_F(SongSheet, WithItsSettingTheCurrentFormatIsOfferedAndHoldsTheSameSheet) {
     add_songs(1, 3, 45);
     export_to("songs.xlsx");
+    ASSERT_EQ(files_written(), QStringList{"songs.xlsx.xls"});  // not offered: the old format, named so
+
+    state->settings.ExportXlsx = 1;
+    QFile::remove(folder.file("songs.xlsx.xls"));
+    export_to("songs.xlsx");
+    EXPECT_EQ(dialogs.shown().back().filters, (QStringList{"Excel Files(*.xls)", "Excel 2007 (*.xlsx)"}));
 
     ASSERT_EQ(files_written(), QStringList{"songs.xlsx"});
     const ReadSheet sheet = read_sheet(folder.file("songs.xlsx"));
