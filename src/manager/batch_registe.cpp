@@ -37,7 +37,7 @@ batch_registe::batch_registe(AppState& state, QWidget* parent)
     connect(&select_reg_file, &QPushButton::clicked, this, &batch_registe::select_reg_file_Click);
     connect(&batch_reg_do, &QPushButton::clicked, this,
             [this] { with_catalogue_errors_shown(state_, this, [this] { batch_reg_do_Click(); }); });
-    resize(state.screen_size.width() * 7 / 10, sizeHint().height());
+    fit_laid_out_window(*this, state, 0.7);
 }
 
 QString batch_registe::Get_NewSongNum(int song_kind, int song_text_count) const {

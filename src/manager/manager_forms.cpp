@@ -38,6 +38,19 @@ double screen_share_factor(const AppState& state, double share, int design_width
     return share * state.screen_size.width() * state.twips_per_pixel / design_width;
 }
 
+void fit_laid_out_window(QWidget& window, const AppState& state, double width_share, double height_share) {
+    // The manager menu's design: 12 points on 9600 twips, scaled to the share.
+    constexpr double kDesignPoints = 12;
+    constexpr int kDesignWidth = 9600;
+    QFont font("標楷體");
+    font.setPointSizeF(kDesignPoints * screen_share_factor(state, width_share, kDesignWidth));
+    window.setFont(font);
+    const QSize screen = state.screen_size;
+    const int height = height_share > 0 ? int(screen.height() * height_share) : window.sizeHint().height();
+    window.resize(int(screen.width() * width_share), height);
+    centre_on_screen(window, state);
+}
+
 QFont design_font(double points) {
     QFont font("新細明體");
     font.setPointSizeF(points);

@@ -41,6 +41,12 @@ void scale_form(QWidget& window, double factor, std::initializer_list<QWidget*> 
 // Puts the window in the middle of the screen, as the manager windows open.
 void centre_on_screen(QWidget& window, const AppState& state);
 
+// Sizes a window that Qt's layouts arrange: `width_share` of the screen wide
+// and `height_share` of it high (0: as high as its contents want), its text
+// in 標楷體 at the size the scaled manager windows show at that width, in
+// the middle of the screen.
+void fit_laid_out_window(QWidget& window, const AppState& state, double width_share, double height_share = 0);
+
 // The factor that makes a window of `design_width` twips the given share of
 // the screen's width.
 double screen_share_factor(const AppState& state, double share, int design_width);

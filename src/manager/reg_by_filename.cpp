@@ -78,7 +78,7 @@ void reg_by_filename::lay_out() {
 }
 
 void reg_by_filename::Form_Load() {
-    resize(state_.screen_size.width() * 8 / 10, state_.screen_size.height() * 8 / 10);
+    fit_laid_out_window(*this, state_, 0.8, 0.8);
     frmAddSinger.hide();
     frmRepeat.hide();
 }

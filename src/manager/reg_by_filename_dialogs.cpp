@@ -3,6 +3,7 @@
 #include "foundation/app_state.h"
 #include "foundation/catalogue.h"
 #include "foundation/lookups.h"
+#include "manager/manager_forms.h"
 #include "manager/preview_file.h"
 #include "manager/reg_by_filename.h"
 #include "manager/song_file_records.h"
@@ -24,7 +25,7 @@ reg_by_filename_ModifyFilename::reg_by_filename_ModifyFilename(AppState& state, 
     connect(&cmdOK, &QPushButton::clicked, this, &reg_by_filename_ModifyFilename::cmdOK_Click);
     labMsgOrgFilename.setText("Org. Filename : " + caller.tmpSongLocation);
     txtFileName.setText(caller.tmpSongLocation);
-    resize(state.screen_size.width() * 8 / 10, sizeHint().height());
+    fit_laid_out_window(*this, state, 0.8);
 }
 
 void reg_by_filename_ModifyFilename::cmdOK_Click() {
@@ -75,7 +76,7 @@ void reg_by_filename_Same::lay_out() {
 
 void reg_by_filename_Same::Form_Load() {
     loading_ = true;
-    resize(state_.screen_size.width() * 8 / 10, sizeHint().height());
+    fit_laid_out_window(*this, state_, 0.8);
     Recordset similar =
         open_recordset("SELECT DISTINCT song_name , song_num FROM song WHERE song_name like '" +
                            sql_quoted(caller_.tmpSongName) + "%'",

@@ -45,6 +45,15 @@ protected:
     reg_by_filename window{*state, nullptr};
 };
 
+TEST_F(RegByFilename, TheWindowIsInKaiSizedToTheScreenAndCentred) {
+    // The state's screen is 1024 x 768: eight tenths of it, 12 points scaled as the menu's.
+    EXPECT_EQ(window.size(), QSize(819, 614));
+    EXPECT_EQ(window.pos(), QPoint(102, 77));
+    EXPECT_EQ(window.font().family(), "標楷體");
+    EXPECT_DOUBLE_EQ(window.font().pointSizeF(), 12 * 0.8 * 1024 / 640);
+    EXPECT_EQ(window.lstFileInfo.font().family(), "標楷體");
+}
+
 TEST_F(RegByFilename, AFolderIsListedAndRegisteredWithOneRowPerSingerUnderOneNumber) {
     make_file("江蕙+陳雷,家後,國語,2.mp3");
     make_file("江蕙,雨夜花,台語,3.MPG");
