@@ -92,6 +92,7 @@ void export_all_songs(benchmark::State& state, const QString& name) {
     Manager manager;
     QTemporaryDir folder;
     manager.dialogs.file = folder.filePath(name);
+    manager.state.settings.ExportXlsx = 1;  // the .xlsx format is offered only when switched on
     for (auto _ : state) print_new_songs(manager.state, nullptr, "2024/01/01", "", true);
     report_file(state, manager.dialogs.file);
 }
