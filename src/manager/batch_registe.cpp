@@ -13,7 +13,6 @@
 #include "platform/file_system.h"
 
 #include <QApplication>
-#include <QDate>
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -83,7 +82,7 @@ void batch_registe::run_batch(const QString& batch_path) {
 }
 
 void batch_registe::take_line(const BatchSong& song, const QString& folder) {
-    Str_SongBuildDate = QDate::currentDate().toString("yyyy/MM/dd");
+    Str_SongBuildDate = today_text();
     Str_Songkind = song.song_kind;
     Str_SongTextCount = song.text_count;
     Str_SongNum = Get_NewSongNum(Str_Songkind, Str_SongTextCount);

@@ -5,7 +5,6 @@
 #include "foundation/helpers.h"
 #include "platform/dialogs.h"
 
-#include <QDate>
 #include <QFont>
 #include <QLabel>
 #include <QWidget>
@@ -60,18 +59,6 @@ QFont design_font(double points) {
 void caption_field(QLabel& caption, QWidget& field) {
     caption.setBuddy(&field);
     field.setAccessibleName(caption.text());
-}
-
-QString today_text() {
-    return QDate::currentDate().toString("yyyy/MM/dd");
-}
-
-std::optional<QDate> typed_date(const QString& text) {
-    for (const char* form : {"yyyy/M/d", "yyyy-M-d", "yyyy.M.d"}) {
-        const QDate date = QDate::fromString(text.trimmed(), form);
-        if (date.isValid()) return date;
-    }
-    return std::nullopt;
 }
 
 bool with_catalogue_errors_shown(AppState& state, QWidget* window, const std::function<void()>& work) {

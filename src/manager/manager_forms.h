@@ -2,13 +2,14 @@
 
 // What the windows of manager mode share: controls placed at their design
 // positions in twips and then scaled to the screen, caption labels tied to
-// their fields, the date text, and catalogue errors turned into notices.
+// their fields, the catalogue's date texts, and catalogue errors turned into
+// notices.
 
-#include <QDate>
+#include "foundation/catalogue_dates.h"
+
 #include <QString>
 
 #include <functional>
-#include <optional>
 #include <initializer_list>
 
 class QFont;
@@ -57,15 +58,6 @@ QFont design_font(double points);
 // Names a field by its caption: a screen reader announces the field with the
 // label's text, and the label's mnemonic, if any, moves to the field.
 void caption_field(QLabel& caption, QWidget& field);
-
-// Today as the catalogue stores dates, "YYYY/MM/DD".
-QString today_text();
-
-// The date a manager typed, in one of the forms "YYYY/M/D", "YYYY-M-D" and
-// "YYYY.M.D" (blanks around are ignored); nothing for any other text or a
-// day the calendar lacks. The catalogue keeps dates as "YYYY/MM/DD", which
-// the song book compares as text.
-std::optional<QDate> typed_date(const QString& text);
 
 // Runs a handler's work; a catalogue error is shown to the manager in a
 // notice instead of leaving the handler. False when one happened, so that a

@@ -9,7 +9,6 @@
 #include "platform/file_system.h"
 
 #include <QApplication>
-#include <QDate>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QScopeGuard>
@@ -286,7 +285,7 @@ void reg_by_filename::register_files(int count) {
     const QString of_all = "/" + QString::number(count);
     for (int i = 0; i < count; ++i) {
         show_progress([&] { return "進度 : " + QString::number(i + 1) + of_all; });
-        registrar.register_file(files_[static_cast<size_t>(i)], QDate::currentDate().toString("yyyy/MM/dd"));
+        registrar.register_file(files_[static_cast<size_t>(i)], today_text());
     }
     registrar.finish();
 }

@@ -1,6 +1,7 @@
 #include "songbook/book_source.h"
 
 #include "foundation/catalogue.h"
+#include "foundation/catalogue_dates.h"
 #include "foundation/lookups.h"
 
 #include <QDate>
@@ -10,16 +11,6 @@
 namespace {
 
 const QString kNotFound = QStringLiteral("找不到");
-
-// The date formats a manager may type into the date box.
-std::optional<QDate> date_in(const QString& text) {
-    const QString trimmed = text.trimmed();
-    for (const char* format : {"yyyy/M/d", "yyyy-M-d", "yyyy.M.d"}) {
-        const QDate date = QDate::fromString(trimmed, format);
-        if (date.isValid()) return date;
-    }
-    return std::nullopt;
-}
 
 QString chosen_songs_condition(const NewSongsQuery& query) {
     return "song_name LIKE '%" + sql_quoted(query.keyword) + "%' AND song_build_date >= '" +
@@ -60,7 +51,7 @@ QString NewSongsQuery::nothing_found_text() const {
 }
 
 std::optional<NewSongsQuery> new_songs_query(const QString& date_box_text, const QString& keyword) {
-    const std::optional<QDate> date = date_in(date_box_text);
+    const std::optional<QDate> date = typed_date(date_box_text);
     if (!date) return std::nullopt;
     return NewSongsQuery{date_box_text, date->toString("yyyy/MM/dd"), keyword.trimmed()};
 }
