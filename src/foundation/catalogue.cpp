@@ -205,6 +205,11 @@ Connection open_connection(const QString& db_path, bool create) {
     }
     sqlite3_extended_result_codes(raw, 1);
     register_stroke_collation(raw);
+    // SQLite's default cache of 2 MB holds a fraction of a large catalogue,
+    // and a list of a category reads rows from all over the file: every miss
+    // is a read from the system, which made a list of 1,500 songs cost 9 ms
+    // instead of 3. The cache grows only with what is read.
+    sqlite3_exec(raw, "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
     return db;
 }
 

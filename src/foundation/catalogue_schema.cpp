@@ -52,10 +52,26 @@ CREATE INDEX IF NOT EXISTS song_name_count_index ON song (song_name COLLATE NOCA
 CREATE INDEX IF NOT EXISTS song_num_like_index ON song (song_num COLLATE NOCASE);
 )sql";
 
-void add_like_indexes(const QString& db_path) {
+// The indexes that hold everything a list of a category or of singers
+// shows, so that a list is read from its index alone: reading its rows from
+// the table, scattered all over the file, cost more than a frame for the
+// largest categories. Catalogues made before they existed get them at the
+// next start.
+constexpr const char* kListIndexes = R"sql(
+CREATE INDEX IF NOT EXISTS song_list_index
+    ON song (song_kind, song_text_count, song_name COLLATE BINARY, song_num, song_singer_code);
+CREATE INDEX IF NOT EXISTS singer_list_index ON singer (singer_sex, singer_name COLLATE BINARY);
+)sql";
+
+void add_lookup_indexes(sqlite3* db) {
+    execute_script(db, kLikeIndexes);
+    execute_script(db, kListIndexes);
+}
+
+void add_lookup_indexes(const QString& db_path) {
     try {
         Connection db = open_connection(db_path, false);
-        execute_script(db.get(), kLikeIndexes);
+        add_lookup_indexes(db.get());
     } catch (const DatabaseError&) {
         // A catalogue that is busy or read-only works without them, only slower.
     }
@@ -69,7 +85,7 @@ void create_catalogue(const QString& db_path) {
     try {
         Connection db = open_connection(building, true);
         execute_script(db.get(), kSchema);
-        execute_script(db.get(), kLikeIndexes);
+        add_lookup_indexes(db.get());
     } catch (const DatabaseError&) {
         QFile::remove(building);
         throw;
@@ -105,5 +121,5 @@ void prepare_catalogue(const QString& db_path) {
         }
     }
     drop_song_primary_key(db_path);
-    add_like_indexes(db_path);
+    add_lookup_indexes(db_path);
 }

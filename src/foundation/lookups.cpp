@@ -102,8 +102,10 @@ QString get_song_location(const AppState& state, const QString& song_num) {
 }
 
 bool load_singers_by_sex(AppState& state, int singer_sex) {
+    // Only the columns and rows the list shows, which its index holds.
     const QString sql =
-        "SELECT * FROM singer WHERE singer_sex = " + QString::number(singer_sex) + " ORDER BY singer_name";
+        "SELECT singer_code, singer_name FROM singer WHERE singer_sex = " + QString::number(singer_sex) +
+        " ORDER BY singer_name LIMIT " + QString::number(state.singer_list.size() / 2);
     return fill_list(state.singer_list, sql, state.db_path, [](const Recordset& row) {
         return std::pair(row.Field("singer_code"), row.Field("singer_name"));
     });
@@ -119,7 +121,9 @@ bool load_songs_by_singer(AppState& state, int singer_code) {
 
 bool load_songs_by_kind_count(AppState& state, int song_kind, int text_count) {
     const size_t size = state.song_list.size() / 2;
-    const QString kind = "SELECT * FROM song WHERE song_kind = " + QString::number(song_kind);
+    // Only the columns the list shows, which its index holds.
+    const QString kind = "SELECT song_num, song_name, song_singer_code FROM song WHERE song_kind = " +
+                         QString::number(song_kind);
     const QString ordered =
         text_count > 9
             ? kind + " AND song_text_count > 9  ORDER BY song_text_count, song_name"
