@@ -6,15 +6,16 @@
 // frame (16 ms). The screens are measured at 1024 x 768, 1920 x 1080 and
 // 3840 x 2160, one row each. Counters: keys timed, median_us and worst_us
 // per key (wall clock), median_cpu_us and worst_cpu_us (the thread's
-// processor time, which other programs on the machine inflate far less);
-// the slowest screens and
-// keys of each size are listed after the run.
+// processor time, which other programs on the machine inflate far less),
+// glyph_cache_mib (what the glyph pictures take after the run); the slowest
+// screens and keys of each size are listed after the run.
 #include "foundation/app_state.h"
 #include "foundation/catalogue.h"
 #include "foundation/picture_box.h"
 #include "ordering/main_menu.h"
 #include "platform/cached_text_style.h"
 #include "platform/desktop.h"
+#include "platform/glyph_cache.h"
 #include "support/null_media_player.h"
 #include "support/synthetic_catalogue.h"
 
@@ -147,6 +148,7 @@ void BM_OrderingScreenKeys(benchmark::State& bench) {
     bench.counters["worst_us"] = summary.worst;
     bench.counters["median_cpu_us"] = summary.median_cpu;
     bench.counters["worst_cpu_us"] = summary.worst_cpu;
+    bench.counters["glyph_cache_mib"] = double(glyph_cache().bytes_used()) / (1024 * 1024);
 }
 BENCHMARK(BM_OrderingScreenKeys)
     ->ArgNames({"width", "height"})
