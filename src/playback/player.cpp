@@ -11,6 +11,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 #include <algorithm>
 #include <exception>
@@ -137,6 +138,7 @@ void player::raise_message_labels() {
 void player::Load_Background(int mode) {
     const QRect screen(QPoint(0, 0), state_.screen_size);
     if (mode == 1) {
+        if (background_overlay_) repaint_background();
         Image1.setGeometry(screen);
         Image1.show();
         wmp1->set_geometry(QRect(0, 0, 1, 1));
@@ -145,6 +147,26 @@ void player::Load_Background(int mode) {
         Image1.setGeometry(0, 0, 1, 1);
         wmp1->set_geometry(screen);
     }
+}
+
+void player::set_background_overlay(std::function<void(QPainter&, const QRect&)> paint) {
+    background_overlay_ = std::move(paint);
+    repaint_background();
+}
+
+void player::repaint_background() {
+    if (!background_overlay_) {
+        Image1.setPixmap(background_picture());
+        return;
+    }
+    const QRect screen(QPoint(0, 0), state_.screen_size);
+    QPixmap picture(screen.size());
+    picture.fill(Qt::black);
+    QPainter painter(&picture);
+    painter.drawPixmap(0, 0, background_picture());
+    background_overlay_(painter, screen);
+    painter.end();
+    Image1.setPixmap(picture);
 }
 
 void player::Player_OneSong() {

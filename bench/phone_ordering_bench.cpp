@@ -1,0 +1,144 @@
+// What phone ordering costs on a catalogue of 100,000 songs and 10,000
+// singers. Every request is answered on the user-interface thread, so its
+// time is time the keypad and the player wait:
+// - a search by part of a title (two characters of a stored title, from 200
+//   different songs: common and rare parts alike), timed as the API answers
+//   it (query, JSON), with the 95th percentile and the worst call;
+// - the queue a phone refreshes every two seconds (20 entries), answered by
+//   the API alone and as a whole request over the network to the server in
+//   this process (the phone's side included, so an upper bound).
+// `fraction_of_core_for_20_phones` is the time per refresh times ten
+// refreshes a second.
+
+#include "foundation/app_state.h"
+#include "foundation/catalogue.h"
+#include "foundation/song_orders.h"
+#include "remote/phone_ordering.h"
+#include "support/synthetic_catalogue.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkCookieJar>
+#include <QNetworkReply>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <vector>
+
+namespace {
+
+class Jukebox {
+public:
+    Jukebox() {
+        state_.program_folder = catalogue_.app_folder().chopped(1);
+        state_.app_folder = catalogue_.app_folder();
+        state_.db_path = catalogue_.db_path();
+        phones_ = std::make_unique<PhoneOrdering>(state_, "1234", 0, QHostAddress::LocalHost, "127.0.0.1");
+        for (int rowid = 1; state_.play_queue.size() < 20; rowid += 4999)
+            add_song_to_queue(state_, song_at(rowid).Field("song_num"));
+        const PhoneResponse login =
+            phones_->api().handle({"POST", "/api/login", {}, R"({"pin":"1234"})", {}, "bench"});
+        cookie_ = login.set_cookie.split(';').first();
+    }
+    PhoneResponse ask(const QByteArray& path, const QByteArray& query = {}) {
+        return phones_->api().handle({"GET", path, query, {}, cookie_, "bench"});
+    }
+    // Two characters from the middle of 200 titles spread over the catalogue.
+    std::vector<QByteArray> title_parts() const {
+        std::vector<QByteArray> parts;
+        for (int rowid = 7; parts.size() < 200; rowid += 499) {
+            const QString title = song_at(rowid).Field("song_name");
+            if (title.size() < 2) continue;
+            parts.push_back("q=" + QUrl::toPercentEncoding(title.mid(title.size() / 2 - 1, 2)));
+        }
+        return parts;
+    }
+    quint16 port() const { return phones_->port(); }
+    const QByteArray& cookie() const { return cookie_; }
+
+private:
+    Recordset song_at(int rowid) const {
+        return open_recordset("SELECT song_num, song_name FROM song WHERE rowid = " + QString::number(rowid),
+                              state_.db_path);
+    }
+
+    SyntheticCatalogueFolder catalogue_;
+    AppState state_;
+    std::unique_ptr<PhoneOrdering> phones_;
+    QByteArray cookie_;
+};
+
+std::unique_ptr<Jukebox>& jukebox_holder() {
+    static std::unique_ptr<Jukebox> jukebox;
+    return jukebox;
+}
+
+Jukebox& jukebox() {
+    auto& holder = jukebox_holder();
+    if (!holder) holder = std::make_unique<Jukebox>();
+    return *holder;
+}
+
+template <typename Call>
+void run_timing_percentiles(benchmark::State& state, Call&& call) {
+    std::vector<double> micros;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        call();
+        micros.push_back(
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(micros.begin(), micros.end());
+    state.counters["median_us"] = micros[micros.size() / 2];
+    state.counters["p95_us"] = micros[micros.size() * 95 / 100];
+    state.counters["max_us"] = micros.back();
+}
+
+void BM_TitlePartSearch(benchmark::State& state) {
+    Jukebox& box = jukebox();
+    const std::vector<QByteArray> parts = box.title_parts();
+    size_t next = 0;
+    run_timing_percentiles(state, [&] {
+        const PhoneResponse found = box.ask("/api/songs", parts[next++ % parts.size()]);
+        if (found.status != 200) state.SkipWithError("search failed");
+    });
+}
+BENCHMARK(BM_TitlePartSearch)->Iterations(400)->Unit(benchmark::kMillisecond);
+
+void BM_QueueRefreshInTheApi(benchmark::State& state) {
+    Jukebox& box = jukebox();
+    run_timing_percentiles(state, [&] { benchmark::DoNotOptimize(box.ask("/api/queue")); });
+    state.counters["fraction_of_core_for_20_phones"] = state.counters["median_us"] * 10 / 1e6;
+}
+BENCHMARK(BM_QueueRefreshInTheApi)->Iterations(2000)->Unit(benchmark::kMicrosecond);
+
+void BM_QueueRefreshOverTheNetwork(benchmark::State& state) {
+    Jukebox& box = jukebox();
+    QNetworkAccessManager phone;
+    QNetworkRequest request(QUrl(QString("http://127.0.0.1:%1/api/queue").arg(box.port())));
+    request.setRawHeader("Cookie", box.cookie());
+    run_timing_percentiles(state, [&] {
+        QNetworkReply* reply = phone.get(request);
+        QEventLoop loop;
+        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        loop.exec();
+        benchmark::DoNotOptimize(reply->readAll());
+        reply->deleteLater();
+    });
+    state.counters["fraction_of_core_for_20_phones"] = state.counters["median_us"] * 10 / 1e6;
+}
+BENCHMARK(BM_QueueRefreshOverTheNetwork)->Iterations(1000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    jukebox_holder().reset();
+    return 0;
+}
