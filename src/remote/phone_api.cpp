@@ -152,6 +152,21 @@ void PhoneApi::set_playback(PlaybackSession* session) {
     playback_ = session;
 }
 
+// The keypad's screens and the small windows over the video show the queue
+// afresh.
+void PhoneApi::queue_was_changed() {
+    emit queue_changed();
+    if (playback_) playback_->announce_queue_changed();
+}
+
+void PhoneApi::prepare_search() {
+    try {
+        search_.read_catalogue_if_changed(state_.db_path);
+    } catch (const DatabaseError&) {
+        // Logged by the catalogue; the first search meets it again and tells the phone.
+    }
+}
+
 PhoneResponse PhoneApi::handle(const PhoneRequest& request) {
     if (request.body.size() > kMaxBodyBytes) return bad_request();
     // A catalogue that cannot be read is the jukebox's trouble, not the
@@ -224,7 +239,7 @@ PhoneResponse PhoneApi::songs(const PhoneRequest& request) {
     const std::optional<int> kind = kind_text->isEmpty() ? kAnyKind : bounded_number(*kind_text, 0, 7);
     const std::optional<int> page = page_text->isEmpty() ? 1 : bounded_number(*page_text, 1, kMaxPage);
     if (!kind || !page) return bad_request();
-    const FoundPage found = search_songs(state_, query->trimmed(), *kind, *page);
+    const FoundPage found = search_.search(state_.db_path, query->trimmed(), *kind, *page);
     QJsonArray songs;
     for (const FoundSong& song : found.songs)
         songs.append(QJsonObject{{"num", song.num}, {"title", song.title}, {"singers", song.singers}});
@@ -266,7 +281,7 @@ PhoneResponse PhoneApi::order(const PhoneRequest& request, Guest& guest) {
     if (state_.play_queue.full()) return error(409, "點歌已滿!");
     const int slot = add_song_to_queue(state_, number);
     if (slot < 0) return error(404, "沒這種歌!");
-    emit queue_changed();
+    queue_was_changed();
     // Like the small ordering windows: the first song starts at once.
     if (slot == 0 && player_open())
         QMetaObject::invokeMethod(playback_, &PlaybackSession::start_head_if_idle, Qt::QueuedConnection);
@@ -277,7 +292,7 @@ PhoneResponse PhoneApi::remove(int slot) {
     if (slot >= state_.play_queue.size()) return error(404, "沒歌可刪!");
     if (slot == 0 && head_locked()) return error(409, "正在唱的歌不能刪!");
     state_.play_queue.delete_at(slot);
-    emit queue_changed();
+    queue_was_changed();
     return queue();
 }
 
@@ -287,7 +302,7 @@ PhoneResponse PhoneApi::insert(int slot) {
     const int next = head_locked() ? 1 : 0;
     if (slot < next) return error(409, "這種歌不用插播了啦!");
     play_queue.move_forward(slot, next, get_song_name(state_, play_queue.number_at(slot)) + "--插播");
-    emit queue_changed();
+    queue_was_changed();
     return queue();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "remote/song_search.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QObject>
@@ -52,6 +54,9 @@ public:
     void set_time_source(std::function<qint64()> now_ms) { now_ms_ = std::move(now_ms); }
 
     PhoneResponse handle(const PhoneRequest& request);
+    // Reads the songs for the search ahead of the first phone; silent when
+    // the catalogue cannot be read (the search reports it then).
+    void prepare_search();
 
 signals:
     // A phone changed the play queue.
@@ -76,6 +81,7 @@ private:
     PhoneResponse insert(int slot);
     PhoneResponse player_command(const QByteArray& command);
     Guest* guest_of(const PhoneRequest& request);
+    void queue_was_changed();
     bool head_locked() const;
     bool player_open() const;
 
@@ -85,6 +91,7 @@ private:
     std::function<qint64()> now_ms_;
     QHash<QByteArray, Guest> guests_;       // by session cookie
     QHash<QString, WrongPins> wrong_pins_;  // by address
+    SongSearch search_;
 };
 
 // A PIN of four random digits.

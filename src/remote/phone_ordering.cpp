@@ -7,6 +7,7 @@
 
 #include <QPainter>
 #include <QRegularExpression>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -25,9 +26,13 @@ PhoneOrdering::PhoneOrdering(AppState& state, const QString& pin, quint16 port, 
                              const QString& shown_host)
     : api_(state, pin), server_(api_), shown_host_(shown_host) {
     port_ = server_.listen(listen_on, port);
-    if (!listening())
+    if (!listening()) {
         qCWarning(lcRemote).noquote()
             << "phone ordering could not listen on port" << port << "(another program may use it)";
+        return;
+    }
+    // Once the window is up, so that the first search does not wait for it.
+    QTimer::singleShot(0, this, [this] { api_.prepare_search(); });
 }
 
 QString PhoneOrdering::address() const {

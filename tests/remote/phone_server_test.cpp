@@ -116,6 +116,18 @@ protected:
     QStringList numbers(const QString& q, const QString& kind = {}) {
         return texts_of(search(q, kind).value("songs").toArray(), "num");
     }
+
+    // The singing window's session on a fake engine, handed to the phones.
+    PlaybackSession& open_player() {
+        state->platform.make_media_player = players.factory();
+        session = std::make_unique<PlaybackSession>(*state, state->platform.make_media_player(&window));
+        phones->api().set_playback(session.get());
+        return *session;
+    }
+
+    FakeMediaPlayers players;
+    QWidget window;
+    std::unique_ptr<PlaybackSession> session;
 };
 
 TEST_F(PhoneSearchTest, FindsSongsByNumberTitlePartSingerPartAndCategory) {
@@ -133,6 +145,14 @@ TEST_F(PhoneSearchTest, FindsSongsByNumberTitlePartSingerPartAndCategory) {
     EXPECT_EQ(duet.value("title").toString(), "你是我的花朵");
     EXPECT_EQ(duet.value("singers").toString(), "伍佰+江蕙");
     EXPECT_FALSE(duet.contains("location"));
+}
+
+TEST_F(PhoneSearchTest, SongsRegisteredMeanwhileAreFoundAndDeletedOnesAreNot) {
+    EXPECT_TRUE(numbers("新歌").isEmpty());
+    add_test_song(*state, "105001", 1, "一首新歌", add_test_singer(*state, "新人"));
+    EXPECT_EQ(numbers("新歌"), QStringList({"105001"}));
+    execute_sql("DELETE FROM song WHERE song_num = '102001'", state->db_path);
+    EXPECT_EQ(numbers("後"), QStringList({"102002"}));
 }
 
 TEST_F(PhoneSearchTest, QuotesPercentAndUnderscoreAreFoundLiterally) {
@@ -240,13 +260,9 @@ TEST_F(PhoneSearchTest, WhileIdleAnyEntryIsDeletedOrInsertedAtTheHead) {
 }
 
 TEST_F(PhoneSearchTest, WhileASongPlaysItStaysAndInsertsGoRightAfterIt) {
-    FakeMediaPlayers players;
-    state->platform.make_media_player = players.factory();
-    QWidget window;
-    PlaybackSession session(*state, state->platform.make_media_player(&window));
-    phones->api().set_playback(&session);
+    PlaybackSession& playing = open_player();
     for (const char* number : {"102001", "102002", "203001", "304001"}) add_song_to_queue(*state, number);
-    session.start_head_if_idle();
+    playing.start_head_if_idle();
     ASSERT_EQ(players.last()->play_state(), play_state::playing);
 
     const QJsonObject listed = send("GET", "/api/queue").json();
@@ -263,21 +279,15 @@ TEST_F(PhoneSearchTest, WhileASongPlaysItStaysAndInsertsGoRightAfterIt) {
 
     EXPECT_EQ(send("POST", "/api/player/pause").status, 200);
     QCoreApplication::processEvents();
-    EXPECT_TRUE(session.paused());
+    EXPECT_TRUE(playing.paused());
     EXPECT_TRUE(send("GET", "/api/queue").json().value("player").toObject().value("paused").toBool());
-    phones->api().set_playback(nullptr);
 }
 
 TEST_F(PhoneSearchTest, AnOrderIntoAnEmptyQueueStartsTheOpenPlayer) {
-    FakeMediaPlayers players;
-    state->platform.make_media_player = players.factory();
-    QWidget window;
-    PlaybackSession session(*state, state->platform.make_media_player(&window));
-    phones->api().set_playback(&session);
+    open_player();
     EXPECT_EQ(order("203001").status, 200);
     QCoreApplication::processEvents();
     EXPECT_EQ(players.last()->play_state(), play_state::playing);
-    phones->api().set_playback(nullptr);
 }
 
 TEST(PhoneOrderingSwitch, WithoutTheSettingNothingListens) {
