@@ -6,6 +6,9 @@
 // - a search by part of a title (two characters of a stored title, from 200
 //   different songs: common and rare parts alike), timed as the API answers
 //   it (query, JSON), with the 95th percentile and the worst call;
+// - the same search while the media engine plays a 1920 x 1080 H.264 clip
+//   in this process (decoding on its own threads, no picture shown), for the
+//   slowest request seen while a video plays;
 // - the queue a phone refreshes every two seconds (20 entries), answered by
 //   the API alone and as a whole request over the network to the server in
 //   this process (the phone's side included, so an upper bound).
@@ -15,15 +18,20 @@
 #include "foundation/app_state.h"
 #include "foundation/catalogue.h"
 #include "foundation/song_orders.h"
+#include "platform/media_player.h"
+#include "platform/mpv_media_player.h"
 #include "remote/phone_ordering.h"
 #include "remote/song_search.h"
+#include "support/bench_clips.h"
 #include "support/median_timer.h"
 #include "support/synthetic_catalogue.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QWidget>
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -106,6 +114,27 @@ void BM_TitlePartSearch(benchmark::State& state) {
 }
 BENCHMARK(BM_TitlePartSearch)->Iterations(400)->Unit(benchmark::kMillisecond);
 
+void BM_TitlePartSearchWhileAVideoPlays(benchmark::State& state) {
+    Jukebox& box = jukebox();
+    box.prepare_search();
+    const std::vector<QByteArray> parts = box.title_parts();
+    QWidget video_area;
+    const std::unique_ptr<MediaPlayer> media =
+        mpv_media_player_factory({.null_video = true, .null_audio = true})(&video_area);
+    media->set_url("file://" + bench_clips().hd_h264);
+    media->play();
+    QElapsedTimer started;
+    started.start();
+    while (media->play_state() != play_state::playing && started.elapsed() < 10'000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    if (media->play_state() != play_state::playing) state.SkipWithError("the clip did not start");
+    size_t next = 0;
+    run_timing_percentiles(
+        state, [&] { benchmark::DoNotOptimize(box.ask("/api/songs", parts[next++ % parts.size()])); });
+    media->stop();
+}
+BENCHMARK(BM_TitlePartSearchWhileAVideoPlays)->Iterations(400)->Unit(benchmark::kMillisecond);
+
 void BM_QueueRefreshInTheApi(benchmark::State& state) {
     Jukebox& box = jukebox();
     run_timing_percentiles(state, [&] { benchmark::DoNotOptimize(box.ask("/api/queue")); });
@@ -134,6 +163,7 @@ BENCHMARK(BM_QueueRefreshOverTheNetwork)->Iterations(1000)->Unit(benchmark::kMic
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    prepare_media_engine();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -138,9 +138,9 @@ void player::raise_message_labels() {
 void player::Load_Background(int mode) {
     const QRect screen(QPoint(0, 0), state_.screen_size);
     if (mode == 1) {
-        if (background_overlay_) repaint_background();
         Image1.setGeometry(screen);
         Image1.show();
+        if (background_overlay_) repaint_background();
         wmp1->set_geometry(QRect(0, 0, 1, 1));
     } else {
         Image1.hide();
@@ -155,6 +155,8 @@ void player::set_background_overlay(std::function<void(QPainter&, const QRect&)>
 }
 
 void player::repaint_background() {
+    // Behind the video nobody sees it; showing the background paints it.
+    if (Image1.isHidden()) return;
     if (!background_overlay_) {
         Image1.setPixmap(background_picture());
         return;

@@ -40,12 +40,18 @@ private:
     struct Song {
         FoundSong shown;
         int kind;
-        QString folded_title;    // ASCII letters in lower case
-        QString folded_singers;  // each name on a line of its own
+        qsizetype text_start;  // in texts_
     };
-    static bool matches(const Song& song, const QString& query, const QString& folded_query);
+    // The songs whose text holds the query, and those whose number begins
+    // with it: indices into songs_, ascending.
+    std::vector<int> text_matches(const QString& folded_query) const;
+    std::vector<int> number_matches(const QString& query) const;
+    int song_at_text_position(qsizetype position) const;
 
     std::vector<Song> songs_;  // by number
+    // Every song's title and singers' names, each on a line of its own, ASCII
+    // letters in lower case, song after song: one text to look through.
+    QString texts_;
     QString read_path_;
     QDateTime read_modified_;
     qint64 read_size_ = -1;
