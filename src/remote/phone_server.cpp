@@ -49,6 +49,11 @@ bool PhoneServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* s
     responder.writeHeader("Content-Length", QByteArray::number(response.body.size()));
     responder.writeHeader("Cache-Control", "no-store");
     responder.writeHeader("X-Content-Type-Options", "nosniff");
+    // The page needs nothing but itself and the API; no other site may frame it.
+    responder.writeHeader("Content-Security-Policy",
+                          "default-src 'none'; script-src 'unsafe-inline'; style-src 'unsafe-inline'; "
+                          "connect-src 'self'; frame-ancestors 'none'");
+    responder.writeHeader("Referrer-Policy", "no-referrer");
     if (!response.set_cookie.isEmpty()) responder.writeHeader("Set-Cookie", response.set_cookie);
     responder.writeBody(response.body);
     return true;
