@@ -3,6 +3,7 @@
 against the jukebox program started in a temporary folder with phone ordering
 switched on. A guest enters the PIN, finds a song by part of its Chinese title,
 orders it and sees it under "已點歌曲"; the jukebox's queue then holds it.
+A second order is moved to the front ("插播") and deleted ("刪除").
 
 Usage: phone_page_test.py <karaoke executable> [folder for screenshots]
 Everything the test writes (program copy, catalogue, browser profile) stays in
@@ -126,6 +127,31 @@ def guest_orders(driver, port, shots):
     assert width <= 360, f"the page is {width} px wide"
 
 
+def guest_rearranges(driver, port):
+    """A second order, moved to the front with "插播", then deleted."""
+    wait = WebDriverWait(driver, 60)
+    search_box = driver.find_element(By.CSS_SELECTOR, "input[type=search]")
+    search_box.clear()
+    search_box.send_keys("後")
+    driver.find_element(By.XPATH, "//button[text()='搜尋']").click()
+    wait.until(ready.text_to_be_present_in_element((By.ID, "songs"), "酒後的心聲"))
+    row = driver.find_element(By.XPATH, "//ul[@id='songs']/li[contains(., '102002')]")
+    row.find_element(By.XPATH, ".//button[text()='點歌']").click()
+    wait.until(ready.text_to_be_present_in_element((By.ID, "queue"), "酒後的心聲--江蕙"))
+
+    second = driver.find_element(By.XPATH, "//ul[@id='queue']/li[2]")
+    second.find_element(By.XPATH, ".//button[text()='插播']").click()
+    wait.until(ready.text_to_be_present_in_element((By.ID, "queue"), "酒後的心聲--插播"))
+    queue = jukebox_queue(port, driver)["queue"]
+    assert [e["num"] for e in queue] == ["102002", "102003"], queue
+
+    first = driver.find_element(By.XPATH, "//ul[@id='queue']/li[1]")
+    first.find_element(By.XPATH, ".//button[text()='刪除']").click()
+    wait.until(lambda d: "酒後的心聲" not in d.find_element(By.ID, "queue").text)
+    queue = jukebox_queue(port, driver)["queue"]
+    assert [e["num"] for e in queue] == ["102003"], queue
+
+
 def main():
     executable = os.path.abspath(sys.argv[1])
     shots = os.path.abspath(sys.argv[2]) if len(sys.argv) > 2 else None
@@ -138,12 +164,13 @@ def main():
             fill_catalogue(folder)
             driver = browser(folder)
             guest_orders(driver, port, shots)
+            guest_rearranges(driver, port)
         finally:
             if driver:
                 driver.quit()
             jukebox.kill()
             jukebox.wait()
-    print("phone page: PIN, search, order and queue work in Chromium")
+    print("phone page: PIN, search, order, insert and delete work in Chromium")
 
 
 if __name__ == "__main__":
