@@ -316,6 +316,9 @@ void main_menu::open_manager_mode() {
         manager_menu manager_window(state_, this);
         manager_window.exec();
     }
+    // The catalogue may have changed: the phones' search reads it now rather
+    // than during a song.
+    if (phones_) phones_->api().prepare_search();
     Timer1.start();
     Picture1.setFocus();
     Form_Activate();
