@@ -26,7 +26,10 @@ struct Settings {
 
     // Optional keys that switch on features beyond the jukebox's own: read
     // like the others, but never added to the file by the start-up.
-    int ExportXlsx = 0;  // 1: the song-book export also offers .xlsx files
+    int ExportXlsx = 0;            // 1: the song-book export also offers .xlsx files
+    int PhoneOrdering = 0;         // 1: guests order from their phones on the room's network
+    int PhoneOrderingPort = 8080;  // the port of the phones' page
+    QString PhoneOrderingPin;      // four digits; empty: a fresh random PIN at every start
 
     // The player's hotkeys. Setting.ini documents them, but edits there have
     // no effect: these codes (upper-case letters) are always in force.

@@ -113,10 +113,18 @@ std::vector<SettingKey> make_setting_keys() {
     keys.push_back(hotkey("HotKeyReplay", "# 熱鍵定義 重唱  default=A ", Settings::HotKeyReplay));
     keys.push_back(hotkey("HotKeyVolIncrease", "# 熱鍵定義 大聲  default=X ", Settings::HotKeyVolIncrease));
     keys.push_back(hotkey("HotKeyVolDecrease", "# 熱鍵定義 小聲  default=Z ", Settings::HotKeyVolDecrease));
-    SettingKey export_xlsx{
-        .name = "ExportXlsx", .comment = {}, .kind = Kind::Integer, .integer = &Settings::ExportXlsx};
-    export_xlsx.optional = true;
-    keys.push_back(export_xlsx);
+    const auto optional_integer = [](const QString& name, int Settings::*value) {
+        SettingKey key{.name = name, .comment = {}, .kind = Kind::Integer, .integer = value};
+        key.optional = true;
+        return key;
+    };
+    keys.push_back(optional_integer("ExportXlsx", &Settings::ExportXlsx));
+    keys.push_back(optional_integer("PhoneOrdering", &Settings::PhoneOrdering));
+    keys.push_back(optional_integer("PhoneOrderingPort", &Settings::PhoneOrderingPort));
+    SettingKey pin{
+        .name = "PhoneOrderingPin", .comment = {}, .kind = Kind::Text, .text = &Settings::PhoneOrderingPin};
+    pin.optional = true;
+    keys.push_back(pin);
     return keys;
 }
 

@@ -10,8 +10,10 @@
 #include "platform/media_player.h"
 #include "platform/wave_capture.h"
 #include "playback/player.h"
+#include "remote/phone_ordering.h"
 
 #include <QKeyEvent>
+#include <QPainter>
 
 #include <algorithm>
 #include <cmath>
@@ -40,6 +42,8 @@ main_menu::~main_menu() {
 
 void main_menu::Form_Load() {
     init_system(state_);
+    phones_ = start_phone_ordering(state_);
+    if (phones_) connect(&phones_->api(), &PhoneApi::queue_changed, this, &main_menu::queue_changed_by_phone);
     lay_out_controls();
     connect_on_screen_keys();
 
@@ -232,6 +236,7 @@ void main_menu::show_main_menu() {
     for (const char* line : {"   主目錄", "1.字數點歌", "2.歌星點歌", "3.曲目編號點歌", "4.刪除點歌",
                              "5.插播", "6.開始唱歌", "7.錄音檔", "8.多媒體", "0.關機"})
         Picture1.print(QString::fromUtf8(line));
+    show_phone_card();
     Menu_Statu = "0";
     key_entry.clear();
     Label1.clear();
@@ -270,12 +275,39 @@ void main_menu::start_singing() {
     state_.return_to_menu = false;
     {
         player singer_window(state_, this);
+        if (phones_ && phones_->listening()) {
+            phones_->api().set_playback(&singer_window.session());
+            singer_window.set_background_overlay([this](QPainter& painter, const QRect& screen) {
+                paint_between_songs(painter, screen, *phones_, state_.play_queue.display_at(0));
+            });
+            connect(&phones_->api(), &PhoneApi::queue_changed, &singer_window, &player::repaint_background);
+        }
         singer_window.exec();
+        if (phones_) phones_->api().set_playback(nullptr);
     }
     Timer1.start();
     Timer2.start();
     Picture1.setFocus();
     Form_Activate();
+}
+
+// The card stands in the bottom-right corner of the text area, below the
+// menu's ten lines.
+void main_menu::show_phone_card() {
+    if (!phones_ || !phones_->listening()) return;
+    const double width = Picture1.scale_width();
+    const double height = Picture1.scale_height();
+    const int card_pixels = std::max(120, Picture1.height() * 2 / 5);
+    const QImage card = phones_->sign_card(card_pixels);
+    const double card_height = height * 2 / 5;
+    const double card_width = card_height * card.width() / card.height();
+    const double margin = height / 50;
+    Picture1.draw_picture(
+        card, QRectF(width - margin - card_width, height - margin - card_height, card_width, card_height));
+}
+
+void main_menu::queue_changed_by_phone() {
+    if (Menu_Statu == "3" || Menu_Statu == "4" || Menu_Statu == "5") repaint_queue_screen();
 }
 
 void main_menu::open_manager_mode() {
@@ -284,6 +316,9 @@ void main_menu::open_manager_mode() {
         manager_menu manager_window(state_, this);
         manager_window.exec();
     }
+    // The catalogue may have changed: the phones' search reads it now rather
+    // than during a song.
+    if (phones_) phones_->api().prepare_search();
     Timer1.start();
     Picture1.setFocus();
     Form_Activate();

@@ -16,6 +16,7 @@
 
 struct AppState;
 class MediaPlayer;
+class PhoneOrdering;
 
 // The full-screen keypad window guests see between songs. Every menu and
 // list is printed on Picture1; Menu_Statu names the screen that owns the keys.
@@ -106,6 +107,9 @@ public:
     void shutdown_set(int& KeyAscii);
     void shutdown_set_do(int& KeyAscii);
 
+    // Ordering from the guests' phones; null unless Setting.ini switches it on.
+    PhoneOrdering* phone_ordering() const { return phones_.get(); }
+
     void Timer1_Timer();
     // Moves the music on to the next file when one has ended.
     void Timer2_Timer();
@@ -195,4 +199,10 @@ private:
     // advance does not start a file in the middle of it.
     bool player_busy = false;
     int screen_width_px_ = 0;
+
+    // Phone ordering: its card on the main menu, and the queue screens
+    // repainted when a phone changes the queue.
+    std::unique_ptr<PhoneOrdering> phones_;
+    void show_phone_card();
+    void queue_changed_by_phone();
 };

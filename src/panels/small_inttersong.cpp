@@ -10,9 +10,11 @@ small_inttersong::small_inttersong(AppState& state, PlaybackSession& session, QW
     set_captions("上頁", "下頁", "選\"0\"離開");
     state_.current_page = 1;
     state_.insert_window_open = true;
-    connect(&session_, &PlaybackSession::head_removed, this, [this] {
+    const auto show_queue_again = [this] {
         if (state_.insert_window_open) show_order_menu(state_.current_page);
-    });
+    };
+    connect(&session_, &PlaybackSession::head_removed, this, show_queue_again);
+    connect(&session_, &PlaybackSession::queue_changed, this, show_queue_again);
 }
 
 small_inttersong::~small_inttersong() {

@@ -9,3 +9,4 @@ Q_DECLARE_LOGGING_CATEGORY(lcPlayback)   // "karaoke.playback": skipped songs, a
 Q_DECLARE_LOGGING_CATEGORY(lcCatalogue)  // "karaoke.catalogue": catalogue errors with their statement
 Q_DECLARE_LOGGING_CATEGORY(lcCapture)    // "karaoke.capture": sound input commands that failed
 Q_DECLARE_LOGGING_CATEGORY(lcSettings)   // "karaoke.settings": a settings file that could not be written
+Q_DECLARE_LOGGING_CATEGORY(lcRemote)     // "karaoke.remote": phone ordering that could not start

@@ -72,6 +72,10 @@ public:
     // running take away and records it again under the same name.
     void record();
 
+    // Someone beside the windows (a guest's phone) changed the play queue:
+    // windows that list it show it afresh.
+    void announce_queue_changed() { emit queue_changed(); }
+
     // A text for the status message in the corner of the singing window.
     void show_message(const QString& text);
 
@@ -92,6 +96,8 @@ signals:
     void channel_button_pressed(int index);
     // The head of the queue was removed (a song ended, failed or was cut).
     void head_removed();
+    // The play queue was changed from outside the windows (announce_queue_changed).
+    void queue_changed();
     // true: the background picture over the screen; false: the video.
     void background_changed(bool shown);
     // Timer2 has looked at the playback, while the session is open.

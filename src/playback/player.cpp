@@ -11,6 +11,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 #include <algorithm>
 #include <exception>
@@ -139,12 +140,35 @@ void player::Load_Background(int mode) {
     if (mode == 1) {
         Image1.setGeometry(screen);
         Image1.show();
+        if (background_overlay_) repaint_background();
         wmp1->set_geometry(QRect(0, 0, 1, 1));
     } else {
         Image1.hide();
         Image1.setGeometry(0, 0, 1, 1);
         wmp1->set_geometry(screen);
     }
+}
+
+void player::set_background_overlay(std::function<void(QPainter&, const QRect&)> paint) {
+    background_overlay_ = std::move(paint);
+    repaint_background();
+}
+
+void player::repaint_background() {
+    // Behind the video nobody sees it; showing the background paints it.
+    if (Image1.isHidden()) return;
+    if (!background_overlay_) {
+        Image1.setPixmap(background_picture());
+        return;
+    }
+    const QRect screen(QPoint(0, 0), state_.screen_size);
+    QPixmap picture(screen.size());
+    picture.fill(Qt::black);
+    QPainter painter(&picture);
+    painter.drawPixmap(0, 0, background_picture());
+    background_overlay_(painter, screen);
+    painter.end();
+    Image1.setPixmap(picture);
 }
 
 void player::Player_OneSong() {

@@ -7,9 +7,11 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 struct AppState;
+class QPainter;
 class MediaPlayer;
 class small_control_main;
 
@@ -55,6 +57,12 @@ public:
     // 1: the background picture over the whole screen; 0: the video.
     void Load_Background(int mode);
 
+    // Something painted over the background picture, on a screen-sized
+    // area; without it the picture shows alone.
+    void set_background_overlay(std::function<void(QPainter&, const QRect&)> paint);
+    // Paints the background picture and its overlay afresh.
+    void repaint_background();
+
     void tmrGetKey_Timer();
     void tmrMSG_Timer();
     // A key code from the video area or the window; a click on the
@@ -95,6 +103,7 @@ private:
     bool first_activation = true;
     bool key_panel_open = false;
     bool unloaded_ = false;
+    std::function<void(QPainter&, const QRect&)> background_overlay_;
 };
 
 // The status message in the player's top-right corner: the text stays for

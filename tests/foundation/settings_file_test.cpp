@@ -173,6 +173,21 @@ TEST_F(SettingsFile, OptionalFeatureKeysAreReadButNeverAdded) {
     EXPECT_EQ(read_bytes(ini()).count("exportxlsx"), 1);
 }
 
+TEST_F(SettingsFile, PhoneOrderingKeysAreReadButNeverAdded) {
+    load_settings(*state_);
+    EXPECT_FALSE(read_bytes(ini()).contains("PhoneOrdering"));
+    EXPECT_EQ(state_->settings.PhoneOrdering, 0);
+    EXPECT_EQ(state_->settings.PhoneOrderingPort, 8080);
+    EXPECT_EQ(state_->settings.PhoneOrderingPin, "");
+
+    const Settings settings =
+        load_from("PhoneOrdering = 1\r\nPhoneOrderingPort = 9090\r\nPhoneOrderingPin = 0042\r\n");
+    EXPECT_EQ(settings.PhoneOrdering, 1);
+    EXPECT_EQ(settings.PhoneOrderingPort, 9090);
+    EXPECT_EQ(settings.PhoneOrderingPin, "0042");
+    EXPECT_EQ(read_bytes(ini()).count("PhoneOrdering"), 3);
+}
+
 TEST_F(SettingsFile, AByteOrderMarkDoesNotHideTheFirstKey) {
     EXPECT_EQ(load_from("\xEF\xBB\xBFpathMusic = /bom\r\n").pathMusic, "/bom");
     EXPECT_EQ(read_bytes(ini()).count("pathMusic ="), 1);

@@ -120,6 +120,15 @@ TEST_F(SmallWindowTest, TheInsertionWindowFollowsTheQueueAsSongsEnd) {
     EXPECT_EQ(window.Picture1.lines().at(2), "3.");
 }
 
+TEST_F(SmallWindowTest, TheInsertionWindowShowsAQueueChangedFromAPhone) {
+    queue_songs(2);
+    open_player();
+    small_inttersong& window = show<small_inttersong>();
+    state->play_queue.append("1000003", "歌3--江蕙");
+    screen->session().announce_queue_changed();
+    EXPECT_EQ(window.Picture1.lines().at(2), "3. 歌3--江蕙");
+}
+
 class SingerWindowTest : public SmallWindowTest {
 protected:
     SingerWindowTest() {

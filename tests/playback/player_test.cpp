@@ -1,4 +1,5 @@
 #include "foundation/settings.h"
+#include "foundation/start_form.h"
 #include "ordering/main_menu.h"
 #include "playback/hotkeys.h"
 #include "playback/player_fixture.h"
@@ -7,6 +8,7 @@
 
 #include <QFile>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -50,6 +52,26 @@ TEST_F(PlayerTest, AnEmptyQueueShowsTheBackgroundUntilASongIsOrdered) {
     screen->Player_OneSong();
     EXPECT_EQ(media().played_urls, QStringList{url_of(1)});
     EXPECT_TRUE(video_shown());
+}
+
+TEST_F(PlayerTest, AnOverlayStandsOverTheBackgroundEachTimeItShows) {
+    int paints = 0;
+    open_player().set_background_overlay([&paints](QPainter& painter, const QRect& screen) {
+        ++paints;
+        painter.fillRect(QRect(screen.bottomRight() - QPoint(9, 9), QSize(10, 10)), Qt::green);
+    });
+    const QPoint corner(state->screen_size.width() - 1, state->screen_size.height() - 1);
+    EXPECT_EQ(screen->Image1.pixmap().toImage().pixelColor(corner), QColor(Qt::green));
+    EXPECT_EQ(screen->Image1.pixmap().toImage().pixelColor(0, 0),
+              background_picture().toImage().pixelColor(0, 0));
+
+    // Behind the video it is not painted; showing the background paints it.
+    screen->Load_Background(0);
+    const int before = paints;
+    screen->repaint_background();
+    EXPECT_EQ(paints, before);
+    screen->Load_Background(1);
+    EXPECT_EQ(paints, before + 1);
 }
 
 TEST_F(PlayerTest, Timer1StartsASongOrderedWhileIdle) {

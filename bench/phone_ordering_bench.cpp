@@ -1,0 +1,172 @@
+// What phone ordering costs on a catalogue of 100,000 songs and 10,000
+// singers. Every request is answered on the user-interface thread, so its
+// time is time the keypad and the player wait:
+// - reading the songs into memory for the search, which the jukebox does once
+//   the main menu is up and again after the catalogue file has changed;
+// - a search by part of a title (two characters of a stored title, from 200
+//   different songs: common and rare parts alike), timed as the API answers
+//   it (query, JSON), with the 95th percentile and the worst call;
+// - the same search while the media engine plays a 1920 x 1080 H.264 clip
+//   in this process (decoding on its own threads, no picture shown), for the
+//   slowest request seen while a video plays;
+// - the queue a phone refreshes every two seconds (20 entries), answered by
+//   the API alone and as a whole request over the network to the server in
+//   this process (the phone's side included, so an upper bound).
+// `fraction_of_core_for_20_phones` is the time per refresh times ten
+// refreshes a second.
+
+#include "foundation/app_state.h"
+#include "foundation/catalogue.h"
+#include "foundation/song_orders.h"
+#include "platform/media_player.h"
+#include "platform/mpv_media_player.h"
+#include "remote/phone_ordering.h"
+#include "remote/song_search.h"
+#include "support/bench_clips.h"
+#include "support/median_timer.h"
+#include "support/synthetic_catalogue.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QWidget>
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+class Jukebox {
+public:
+    Jukebox() {
+        state_.program_folder = catalogue_.app_folder().chopped(1);
+        state_.app_folder = catalogue_.app_folder();
+        state_.db_path = catalogue_.db_path();
+        phones_ = std::make_unique<PhoneOrdering>(state_, "1234", 0, QHostAddress::LocalHost, "127.0.0.1");
+        for (int rowid = 1; state_.play_queue.size() < 20; rowid += 4999)
+            add_song_to_queue(state_, song_at(rowid).Field("song_num"));
+        const PhoneResponse login =
+            phones_->api().handle({"POST", "/api/login", {}, R"({"pin":"1234"})", {}, "bench"});
+        cookie_ = login.set_cookie.split(';').first();
+    }
+    PhoneResponse ask(const QByteArray& path, const QByteArray& query = {}) {
+        return phones_->api().handle({"GET", path, query, {}, cookie_, "bench"});
+    }
+    // Two characters from the middle of 200 titles spread over the catalogue.
+    std::vector<QByteArray> title_parts() const {
+        std::vector<QByteArray> parts;
+        for (int rowid = 7; parts.size() < 200; rowid += 499) {
+            const QString title = song_at(rowid).Field("song_name");
+            if (title.size() < 2) continue;
+            parts.push_back("q=" + QUrl::toPercentEncoding(title.mid(title.size() / 2 - 1, 2)));
+        }
+        return parts;
+    }
+    quint16 port() const { return phones_->port(); }
+    const QString& db_path() const { return state_.db_path; }
+    void prepare_search() { phones_->api().prepare_search(); }
+    const QByteArray& cookie() const { return cookie_; }
+
+private:
+    Recordset song_at(int rowid) const {
+        return open_recordset("SELECT song_num, song_name FROM song WHERE rowid = " + QString::number(rowid),
+                              state_.db_path);
+    }
+
+    SyntheticCatalogueFolder catalogue_;
+    AppState state_;
+    std::unique_ptr<PhoneOrdering> phones_;
+    QByteArray cookie_;
+};
+
+std::unique_ptr<Jukebox>& jukebox_holder() {
+    static std::unique_ptr<Jukebox> jukebox;
+    return jukebox;
+}
+
+Jukebox& jukebox() {
+    auto& holder = jukebox_holder();
+    if (!holder) holder = std::make_unique<Jukebox>();
+    return *holder;
+}
+
+void BM_ReadSongsForSearch(benchmark::State& state) {
+    Jukebox& box = jukebox();
+    run_timing_percentiles(state, [&] {
+        SongSearch search;
+        search.read_catalogue_if_changed(box.db_path());
+    });
+}
+BENCHMARK(BM_ReadSongsForSearch)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+void BM_TitlePartSearch(benchmark::State& state) {
+    Jukebox& box = jukebox();
+    box.prepare_search();
+    const std::vector<QByteArray> parts = box.title_parts();
+    size_t next = 0;
+    run_timing_percentiles(state, [&] {
+        const PhoneResponse found = box.ask("/api/songs", parts[next++ % parts.size()]);
+        if (found.status != 200) state.SkipWithError("search failed");
+    });
+}
+BENCHMARK(BM_TitlePartSearch)->Iterations(400)->Unit(benchmark::kMillisecond);
+
+void BM_TitlePartSearchWhileAVideoPlays(benchmark::State& state) {
+    Jukebox& box = jukebox();
+    box.prepare_search();
+    const std::vector<QByteArray> parts = box.title_parts();
+    QWidget video_area;
+    const std::unique_ptr<MediaPlayer> media =
+        mpv_media_player_factory({.null_video = true, .null_audio = true})(&video_area);
+    media->set_url("file://" + bench_clips().hd_h264);
+    media->play();
+    QElapsedTimer started;
+    started.start();
+    while (media->play_state() != play_state::playing && started.elapsed() < 10'000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    if (media->play_state() != play_state::playing) state.SkipWithError("the clip did not start");
+    size_t next = 0;
+    run_timing_percentiles(
+        state, [&] { benchmark::DoNotOptimize(box.ask("/api/songs", parts[next++ % parts.size()])); });
+    media->stop();
+}
+BENCHMARK(BM_TitlePartSearchWhileAVideoPlays)->Iterations(400)->Unit(benchmark::kMillisecond);
+
+void BM_QueueRefreshInTheApi(benchmark::State& state) {
+    Jukebox& box = jukebox();
+    run_timing_percentiles(state, [&] { benchmark::DoNotOptimize(box.ask("/api/queue")); });
+    state.counters["fraction_of_core_for_20_phones"] = state.counters["median_us"] * 10 / 1e6;
+}
+BENCHMARK(BM_QueueRefreshInTheApi)->Iterations(2000)->Unit(benchmark::kMicrosecond);
+
+void BM_QueueRefreshOverTheNetwork(benchmark::State& state) {
+    Jukebox& box = jukebox();
+    QNetworkAccessManager phone;
+    QNetworkRequest request(QUrl(QString("http://127.0.0.1:%1/api/queue").arg(box.port())));
+    request.setRawHeader("Cookie", box.cookie());
+    run_timing_percentiles(state, [&] {
+        QNetworkReply* reply = phone.get(request);
+        QEventLoop loop;
+        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        loop.exec();
+        benchmark::DoNotOptimize(reply->readAll());
+        reply->deleteLater();
+    });
+    state.counters["fraction_of_core_for_20_phones"] = state.counters["median_us"] * 10 / 1e6;
+}
+BENCHMARK(BM_QueueRefreshOverTheNetwork)->Iterations(1000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    prepare_media_engine();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    jukebox_holder().reset();
+    return 0;
+}

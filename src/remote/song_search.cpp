@@ -1,0 +1,107 @@
+#include "remote/song_search.h"
+
+#include "foundation/catalogue.h"
+
+#include <QFileInfo>
+#include <QStringMatcher>
+
+#include <algorithm>
+
+namespace {
+
+QString ascii_lower(const QString& text) {
+    QString folded = text;
+    for (QChar& c : folded) {
+        if (c >= 'A' && c <= 'Z') c = QChar(c.unicode() + ('a' - 'A'));
+    }
+    return folded;
+}
+
+// Ends each song's text, so that no match runs from one song into the next.
+constexpr QChar kSongEnd = QChar(0);
+
+}  // namespace
+
+void SongSearch::read_catalogue_if_changed(const QString& db_path) {
+    const QFileInfo file(db_path);
+    if (db_path == read_path_ && file.lastModified() == read_modified_ && file.size() == read_size_) return;
+    std::vector<Song> songs;
+    QString texts;
+    Recordset rows = open_recordset(
+        "SELECT song.song_num, song.song_kind, song.song_name, singer.singer_name FROM song"
+        " LEFT JOIN singer ON singer.singer_code = song.song_singer_code ORDER BY song.song_num, song.rowid",
+        db_path);
+    for (; !rows.Eof(); rows.MoveNext()) {
+        const QString num = rows.Field("song_num");
+        const QString singer = rows.Field("singer_name");
+        // A song with two singers is two rows under one number.
+        if (!songs.empty() && songs.back().shown.num == num) {
+            if (singer.isEmpty()) continue;
+            QString& singers = songs.back().shown.singers;
+            singers += (singers.isEmpty() ? "" : "+") + singer;
+            texts.chop(1);
+            texts += "\n" + ascii_lower(singer) + kSongEnd;
+            continue;
+        }
+        const QString title = rows.Field("song_name");
+        songs.push_back({{num, title, singer}, rows.FieldInt("song_kind"), texts.size()});
+        texts += ascii_lower(title) + "\n" + ascii_lower(singer) + kSongEnd;
+    }
+    songs_ = std::move(songs);
+    texts_ = std::move(texts);
+    read_path_ = db_path;
+    read_modified_ = file.lastModified();
+    read_size_ = file.size();
+}
+
+int SongSearch::song_at_text_position(qsizetype position) const {
+    const auto after = std::upper_bound(songs_.begin(), songs_.end(), position,
+                                        [](qsizetype at, const Song& song) { return at < song.text_start; });
+    return static_cast<int>(after - songs_.begin()) - 1;
+}
+
+std::vector<int> SongSearch::text_matches(const QString& folded_query) const {
+    std::vector<int> found;
+    const QStringMatcher matcher(folded_query);
+    for (qsizetype at = matcher.indexIn(texts_); at >= 0;) {
+        const int song = song_at_text_position(at);
+        found.push_back(song);
+        if (song + 1 >= static_cast<int>(songs_.size())) break;
+        at = matcher.indexIn(texts_, songs_[size_t(song) + 1].text_start);
+    }
+    return found;
+}
+
+std::vector<int> SongSearch::number_matches(const QString& query) const {
+    std::vector<int> found;
+    auto first =
+        std::lower_bound(songs_.begin(), songs_.end(), query,
+                         [](const Song& song, const QString& prefix) { return song.shown.num < prefix; });
+    for (auto song = first; song != songs_.end() && song->shown.num.startsWith(query); ++song)
+        found.push_back(static_cast<int>(song - songs_.begin()));
+    return found;
+}
+
+FoundPage SongSearch::search(const QString& db_path, const QString& query, int song_kind, int page) {
+    read_catalogue_if_changed(db_path);
+    // Both lists are in number order: merged, they are the matches in order.
+    const std::vector<int> by_text = text_matches(ascii_lower(query));
+    const std::vector<int> by_number = number_matches(query);
+    std::vector<int> matched;
+    std::set_union(by_text.begin(), by_text.end(), by_number.begin(), by_number.end(),
+                   std::back_inserter(matched));
+    const qint64 skip = qint64(page - 1) * kSongsPerPage;
+    qint64 counted = 0;
+    FoundPage found;
+    for (const int index : matched) {
+        const Song& song = songs_[size_t(index)];
+        if (song_kind != kAnyKind && song.kind != song_kind) continue;
+        if (counted++ < skip) continue;
+        if (static_cast<int>(found.songs.size()) == kSongsPerPage) {
+            found.more = true;
+            break;
+        }
+        found.songs.push_back(song.shown);
+    }
+    return found;
+}
