@@ -26,7 +26,9 @@ struct Settings {
 
     // Optional keys that switch on features beyond the jukebox's own: read
     // like the others, but never added to the file by the start-up.
-    int ExportXlsx = 0;  // 1: the song-book export also offers .xlsx files
+    int ExportXlsx = 0;     // 1: the song-book export also offers .xlsx files
+    int StereoChannel = 0;  // 1: "聲道" picks a side of media with one stereo stream
+    int KeyChange = 0;      // 1: the sound panel's "音調" row shifts the key
 
     // The player's hotkeys. Setting.ini documents them, but edits there have
     // no effect: these codes (upper-case letters) are always in force.

@@ -113,10 +113,14 @@ std::vector<SettingKey> make_setting_keys() {
     keys.push_back(hotkey("HotKeyReplay", "# 熱鍵定義 重唱  default=A ", Settings::HotKeyReplay));
     keys.push_back(hotkey("HotKeyVolIncrease", "# 熱鍵定義 大聲  default=X ", Settings::HotKeyVolIncrease));
     keys.push_back(hotkey("HotKeyVolDecrease", "# 熱鍵定義 小聲  default=Z ", Settings::HotKeyVolDecrease));
-    SettingKey export_xlsx{
-        .name = "ExportXlsx", .comment = {}, .kind = Kind::Integer, .integer = &Settings::ExportXlsx};
-    export_xlsx.optional = true;
-    keys.push_back(export_xlsx);
+    const auto feature_switch = [](const QString& name, int Settings::*value) {
+        SettingKey key{.name = name, .comment = {}, .kind = Kind::Integer, .integer = value};
+        key.optional = true;
+        return key;
+    };
+    keys.push_back(feature_switch("ExportXlsx", &Settings::ExportXlsx));
+    keys.push_back(feature_switch("StereoChannel", &Settings::StereoChannel));
+    keys.push_back(feature_switch("KeyChange", &Settings::KeyChange));
     return keys;
 }
 
