@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <clocale>
+#include <cmath>
 #include <cstring>
 #include <functional>
 
@@ -82,6 +83,20 @@ const std::vector<MpvOption>& mpv_playback_options() {
     return options;
 }
 
+// Each side is copied onto both outputs; the pitch is scaled by 2^(n/12)
+// with the time kept (librubberband through libavfilter, whose filter keeps
+// every sample, where mpv's own one drops its latency at the end).
+QByteArray sound_filter_chain(StereoSide side, int key_shift) {
+    QByteArrayList filters;
+    if (side == StereoSide::left) filters << "lavfi=[pan=stereo|c0=c0|c1=c0]";
+    if (side == StereoSide::right) filters << "lavfi=[pan=stereo|c0=c1|c1=c1]";
+    if (key_shift != 0) {
+        const double pitch = std::pow(2.0, key_shift / 12.0);
+        filters << "lavfi=[rubberband=pitch=" + QByteArray::number(pitch, 'f', 6) + ":pitchq=quality]";
+    }
+    return filters.join(',');
+}
+
 void prepare_media_engine() {
     use_c_numeric_locale();
 }
@@ -135,7 +150,13 @@ void MpvMediaPlayer::configure(const MpvPlayerOptions& options, bool draw_video)
         mpv_set_option_string(mpv_, name, value);
     };
     set("vo", draw_video ? "libmpv" : "null");
-    set("ao", options.null_audio ? "null" : "pipewire,pulse,alsa,null");
+    if (!options.audio_file.isEmpty()) {
+        set("ao", "pcm");
+        set("ao-pcm-file", options.audio_file.toUtf8().constData());
+        set("audio-format", "s16");
+    } else {
+        set("ao", options.null_audio ? "null" : "pipewire,pulse,alsa,null");
+    }
     if (options.untimed) {
         set("untimed", "yes");
         set("ao-null-untimed", "yes");
@@ -330,6 +351,15 @@ void MpvMediaPlayer::apply_loop(bool on) {
     set_property("loop-file", on ? "inf" : "no");
 }
 
+// mpv rebuilds its filters in place: the song goes on from where it was.
+void MpvMediaPlayer::apply_sound_filters() {
+    if (!mpv_) return;
+    const QByteArray chain = sound_filter_chain(stereo_side(), key_shift());
+    if (const int rc = mpv_set_property_string(mpv_, "af", chain.constData()); rc < 0)
+        qCWarning(lcPlayback).noquote()
+            << "the sound filters" << chain << "were refused:" << mpv_error_string(rc);
+}
+
 double MpvMediaPlayer::duration_seconds() const {
     double seconds = 0;
     if (!media_loaded_ || mpv_get_property(mpv_, "duration", MPV_FORMAT_DOUBLE, &seconds) < 0) return 0;
@@ -343,18 +373,35 @@ void MpvMediaPlayer::seek(double seconds) {
     mpv_command(mpv_, command);
 }
 
+// A field of mpv's track list as text (empty when it has none).
+QByteArray MpvMediaPlayer::track_field(std::int64_t track, const char* field) const {
+    const QByteArray name = "track-list/" + QByteArray::number(track) + "/" + field;
+    char* value = mpv_get_property_string(mpv_, name.constData());
+    const QByteArray text(value);
+    mpv_free(value);
+    return text;
+}
+
 int MpvMediaPlayer::audio_stream_count() const {
     if (!media_loaded_) return 0;
     std::int64_t tracks = 0;
     if (mpv_get_property(mpv_, "track-list/count", MPV_FORMAT_INT64, &tracks) < 0) return 0;
     int audio_streams = 0;
     for (std::int64_t i = 0; i < tracks; ++i) {
-        const QByteArray name = "track-list/" + QByteArray::number(i) + "/type";
-        char* type = mpv_get_property_string(mpv_, name.constData());
-        if (type && std::strcmp(type, "audio") == 0) ++audio_streams;
-        mpv_free(type);
+        if (track_field(i, "type") == "audio") ++audio_streams;
     }
     return audio_streams;
+}
+
+int MpvMediaPlayer::audio_channel_count() const {
+    if (!media_loaded_) return 0;
+    std::int64_t tracks = 0;
+    if (mpv_get_property(mpv_, "track-list/count", MPV_FORMAT_INT64, &tracks) < 0) return 0;
+    for (std::int64_t i = 0; i < tracks; ++i) {
+        if (track_field(i, "type") == "audio" && track_field(i, "selected") == "yes")
+            return track_field(i, "demux-channel-count").toInt();
+    }
+    return 0;
 }
 
 int MpvMediaPlayer::current_audio_stream() const {

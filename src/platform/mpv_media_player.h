@@ -25,7 +25,15 @@ struct MpvPlayerOptions {
     // Plays without waiting for the clock (untimed + ao-null-untimed).
     bool untimed = false;
     QString soundfont = kDefaultSoundfont;
+    // When set, the sound goes into this WAVE file (16-bit) instead of a
+    // sound device, as fast as it decodes; the file is complete once the
+    // player is gone.
+    QString audio_file = {};
 };
+
+// The mpv audio filter chain (its "af" property) that plays `side` of a
+// stereo sound shifted by `key_shift` semitones; empty when both are neutral.
+QByteArray sound_filter_chain(StereoSide side, int key_shift);
 
 // One of the options the engine gives mpv.
 struct MpvOption {
@@ -63,6 +71,7 @@ public:
     int audio_stream_count() const override;
     int current_audio_stream() const override;
     void set_current_audio_stream(int index) override;
+    int audio_channel_count() const override;
     QWidget* video_surface() const override;
     double position_seconds() const override;
     double duration_seconds() const override;
@@ -77,9 +86,11 @@ public:
 protected:
     void apply_volume(int volume) override;
     void apply_loop(bool on) override;
+    void apply_sound_filters() override;
 
 private:
     void configure(const MpvPlayerOptions& options, bool draw_video);
+    QByteArray track_field(std::int64_t track, const char* field) const;
     void start_source();
     QString playable_path();
     void set_property(const char* name, const char* value);
