@@ -9,6 +9,7 @@ class MpvVideoWindow;
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct mpv_handle;
@@ -32,8 +33,9 @@ struct MpvPlayerOptions {
 };
 
 // The mpv audio filter chain (its "af" property) that plays `side` of a
-// stereo sound shifted by `key_shift` semitones; empty when both are neutral.
-QByteArray sound_filter_chain(StereoSide side, int key_shift);
+// stereo sound, through a pitch filter made with `pitch` (a frequency
+// factor) when there is one; empty when both are neutral.
+QByteArray sound_filter_chain(StereoSide side, std::optional<double> pitch);
 
 // One of the options the engine gives mpv.
 struct MpvOption {
@@ -90,6 +92,10 @@ protected:
 
 private:
     void configure(const MpvPlayerOptions& options, bool draw_video);
+    std::optional<double> pitch_filter_for_key() const;
+    void make_filters_for_new_source();
+    void set_filter_chain();
+    void send_pitch(double pitch);
     QByteArray track_field(std::int64_t track, const char* field) const;
     void start_source();
     QString playable_path();
@@ -112,6 +118,9 @@ private:
     QString soundfont_;
     std::unique_ptr<QTemporaryDir> midi_folder_;  // made on the first MIDI file
     int midi_renders_ = 0;
+    // The pitch the chain's pitch filter was made with, while it has one
+    // (later pitches may have reached it as commands).
+    std::optional<double> pitch_filter_made_with_;
 
     QString url_;
     int state_ = play_state::undefined;
