@@ -82,6 +82,13 @@ void mixer_menu::lay_out() {
     place(Label6, 1440, 480, 375, 255);
     place(cmdRecord, 360, 720, 735, 300);
     place(Command1, 360, 1021, 735, 300);
+    if (key_change_on()) {
+        // The key row now shows the key: "原調" would run into the channel
+        // name and past the panel's edge. The key moves up to the "++"
+        // button, the channel name into the free place beside "9錄音".
+        place(Label5, 1110, 480, 450, 255);
+        place(Label6, 1200, 750, 360, 255);
+    }
 
     QFont font("標楷體");
     font.setPointSizeF(9);

@@ -124,6 +124,11 @@ TEST_F(MixerMenuTest, WithTheOptionalKeysThePanelPicksASideAndShiftsTheKey) {
     open_playing();
     for (QPushButton& key : mixer().tune_key) EXPECT_TRUE(key.isEnabled());
     EXPECT_EQ(mixer().Label5.text(), "原調");
+    // The key and the channel name both fit on the panel, apart.
+    const QRect key_text = mixer().Label5.geometry();
+    EXPECT_FALSE(key_text.intersects(mixer().Label6.geometry()));
+    EXPECT_LE(key_text.left() + mixer().Label5.fontMetrics().horizontalAdvance("原調"), mixer().width());
+    EXPECT_GE(key_text.left(), mixer().tune_key[1].geometry().right());
 
     mixer().Form_KeyPress('3');
     session().Timer2_Timer();
