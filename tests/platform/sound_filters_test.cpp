@@ -41,11 +41,13 @@ protected:
         engine().play();
         return finish();
     }
+    // Until the source playing now has ended.
     void wait_for_end() {
         EXPECT_TRUE(QTest::qWaitFor([&] { return ended_->count() > 0; }, kTimeoutMs));
+        ended_->clear();
     }
     PcmSound finish() {
-        wait_for_end();
+        if (engine_->play_state() == play_state::playing) wait_for_end();
         ended_.reset();
         engine_.reset();
         const std::optional<PcmSound> sound = read_pcm_wave(output());
@@ -89,6 +91,22 @@ TEST_F(SoundFiltersTest, TwoSemitonesUpTurn440HzInto494AtTheSameLength) {
     const double lower_expected = 440 * std::pow(2.0, -3 / 12.0);  // 370.0
     EXPECT_NEAR(tone_frequency(lower, 0, 0.2, 1.8), lower_expected, lower_expected * 0.01);
     EXPECT_NEAR(sounding_seconds(lower, 0), 2.0, 2.0 * 0.01);
+}
+
+// Stepped during the song, then sung again: the second time starts in the
+// key the guest left it in.
+TEST_F(SoundFiltersTest, SingingAgainKeepsAKeyChosenDuringTheSong) {
+    engine().set_key_shift(1);
+    engine().set_url(file_url(clips.tone_440));
+    engine().play();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return engine().position_seconds() >= 0.5; }, kTimeoutMs));
+    engine().set_key_shift(2);
+    wait_for_end();
+    const PcmSound sound = play_to_end(clips.tone_440);
+    const double expected = 440 * std::pow(2.0, 2 / 12.0);
+    const auto [left, right] = closing_tones(sound, 1.5);
+    EXPECT_NEAR(left, expected, expected * 0.01);
+    EXPECT_NEAR(right, expected, expected * 0.01);
 }
 
 TEST_F(SoundFiltersTest, EachSideOfOneStereoStreamPlaysOnBothSpeakers) {
