@@ -30,6 +30,8 @@ struct Settings {
     int PhoneOrdering = 0;         // 1: guests order from their phones on the room's network
     int PhoneOrderingPort = 8080;  // the port of the phones' page
     QString PhoneOrderingPin;      // four digits; empty: a fresh random PIN at every start
+    int StereoChannel = 0;         // 1: "聲道" picks a side of media with one stereo stream
+    int KeyChange = 0;             // 1: the sound panel's "音調" row shifts the key
 
     // The player's hotkeys. Setting.ini documents them, but edits there have
     // no effect: these codes (upper-case letters) are always in force.

@@ -125,6 +125,8 @@ std::vector<SettingKey> make_setting_keys() {
         .name = "PhoneOrderingPin", .comment = {}, .kind = Kind::Text, .text = &Settings::PhoneOrderingPin};
     pin.optional = true;
     keys.push_back(pin);
+    keys.push_back(optional_integer("StereoChannel", &Settings::StereoChannel));
+    keys.push_back(optional_integer("KeyChange", &Settings::KeyChange));
     return keys;
 }
 

@@ -33,7 +33,7 @@ mixer_menu::mixer_menu(AppState& state, PlaybackSession& session, QWidget* scree
     tune_key[1].setText("++");
     cmdRecord.setText(kRecordIdleCaption);
     Command1.setText("0離開");
-    for (QPushButton& key : tune_key) key.setEnabled(false);
+    for (QPushButton& key : tune_key) key.setEnabled(key_change_on());
     lay_out();
 
     // The buttons act on the press of the mouse button; the keys stay with
@@ -42,12 +42,15 @@ mixer_menu::mixer_menu(AppState& state, PlaybackSession& session, QWidget* scree
         connect(&vol_music[i], &QPushButton::pressed, this, [this, i] { vol_music_Click(i); });
     for (int i = 0; i < 3; ++i)
         connect(&vol_mic[i], &QPushButton::pressed, this, [this, i] { vol_mic_Click(i); });
+    for (int i = 0; i < 2; ++i)
+        connect(&tune_key[i], &QPushButton::pressed, this, [this, i] { tune_key_Click(i); });
     connect(&cmdRecord, &QPushButton::pressed, this, &mixer_menu::cmdRecord_Click);
     connect(&Command1, &QPushButton::pressed, this, &mixer_menu::Command1_Click);
     connect(&session_, &PlaybackSession::volume_changed, this,
             [this](int volume) { lb_vol_music.setText(volume_text(volume)); });
     connect(&session_, &PlaybackSession::record_caption_changed, &cmdRecord, &QPushButton::setText);
     connect(&session_, &PlaybackSession::channel_button_pressed, this, &mixer_menu::name_channel_button);
+    connect(&session_, &PlaybackSession::key_changed, this, &mixer_menu::show_key);
     for (QPushButton* key : findChildren<QPushButton*>()) key->setFocusPolicy(Qt::NoFocus);
 
     state_.clock.set_interval(tmrGetKey, 20);
@@ -79,6 +82,13 @@ void mixer_menu::lay_out() {
     place(Label6, 1440, 480, 375, 255);
     place(cmdRecord, 360, 720, 735, 300);
     place(Command1, 360, 1021, 735, 300);
+    if (key_change_on()) {
+        // The key row now shows the key: "原調" would run into the channel
+        // name and past the panel's edge. The key moves up to the "++"
+        // button, the channel name into the free place beside "9錄音".
+        place(Label5, 1110, 480, 450, 255);
+        place(Label6, 1200, 750, 360, 255);
+    }
 
     QFont font("標楷體");
     font.setPointSizeF(9);
@@ -95,6 +105,7 @@ void mixer_menu::Form_Load() {
     lb_vol_music.setText(QString::number(session_.volume() / 10));
     cmdRecord.setText(state_.is_recording ? kRecordRunningCaption : kRecordIdleCaption);
     Label6.clear();
+    show_key(session_.key_shift());
     move(state_.settings.SmallScreenLeft / state_.twips_per_pixel,
          state_.settings.SmallScreenTop / state_.twips_per_pixel);
     loaded_ = true;
@@ -154,6 +165,12 @@ void mixer_menu::Form_KeyPress(int key) {
         case '5':
             vol_music_Click(1);
             break;
+        case '7':
+            tune_key_Click(0);
+            break;
+        case '8':
+            tune_key_Click(1);
+            break;
         case '9':
             cmdRecord_Click();
             break;
@@ -178,6 +195,19 @@ void mixer_menu::vol_mic_Click(int index) {
 void mixer_menu::name_channel_button(int index) {
     static const char* const kChannelNames[] = {"左", "中", "右"};
     Label6.setText(kChannelNames[index]);
+}
+
+bool mixer_menu::key_change_on() const {
+    return state_.settings.KeyChange == 1;
+}
+
+void mixer_menu::tune_key_Click(int index) {
+    ensure_loaded();
+    if (key_change_on()) session_.step_key(index);
+}
+
+void mixer_menu::show_key(int semitones) {
+    if (key_change_on()) Label5.setText(key_text(semitones));
 }
 
 void mixer_menu::cmdRecord_Click() {

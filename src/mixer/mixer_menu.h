@@ -27,8 +27,8 @@ public:
     QLabel label3;                         // "聲道"
     std::array<QPushButton, 3> vol_mic;    // "1左", "2中", "3右"
     QLabel Label4;                         // "音調"
-    std::array<QPushButton, 2> tune_key;   // "--", "++": no key change exists, always disabled
-    QLabel Label5;                         // always empty
+    std::array<QPushButton, 2> tune_key;   // "--", "++": key down, up (enabled by KeyChange = 1)
+    QLabel Label5;                         // the key shift ("原調", "+2"); empty without KeyChange
     QLabel Label6;                         // the channel last chosen by button or hotkey
     QPushButton cmdRecord;                 // "9錄音", "錄音中", "重錄"
     QPushButton Command1;                  // "0離開"
@@ -44,6 +44,8 @@ public:
     void vol_music_Click(int index);
     // 0, 1, 2: channel left, centre, right, chosen as the keys "1" to "3".
     void vol_mic_Click(int index);
+    // 0 a semitone down, 1 up; only with KeyChange = 1 in Setting.ini.
+    void tune_key_Click(int index);
     // Starts a take over the song playing, or restarts the running one.
     void cmdRecord_Click();
     // One key code as the keyboard delivers it.
@@ -61,6 +63,8 @@ private:
     void Form_Load();
     void ensure_loaded();
     void name_channel_button(int index);
+    bool key_change_on() const;
+    void show_key(int semitones);
     void tmrGetKey_Timer();
     void Timer1_Timer();
 

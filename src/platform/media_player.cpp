@@ -58,6 +58,19 @@ void MediaPlayer::set_volume(int volume) {
     apply_volume(volume_);
 }
 
+void MediaPlayer::set_stereo_side(StereoSide side) {
+    if (side == stereo_side_) return;
+    stereo_side_ = side;
+    apply_sound_filters();
+}
+
+void MediaPlayer::set_key_shift(int semitones) {
+    semitones = std::clamp(semitones, -kMaxKeyShift, kMaxKeyShift);
+    if (semitones == key_shift_) return;
+    key_shift_ = semitones;
+    apply_sound_filters();
+}
+
 void MediaPlayer::set_mode(const QString& mode, bool on) {
     if (mode.compare("autorewind", Qt::CaseInsensitive) == 0) {
         autorewind_ = on;

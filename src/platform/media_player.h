@@ -19,6 +19,14 @@ enum : int { undefined = 0, stopped = 1, paused = 2, playing = 3, ready = 10 };
 // "mm:ss" (and "hh:mm:ss" from one hour on) for a position in seconds.
 QString position_text(double seconds);
 
+// What the speakers play of a stereo sound: both channels as recorded, or
+// one side of it on both speakers (karaoke media often carry the guide
+// vocal on one side and the accompaniment on the other).
+enum class StereoSide { both, left, right };
+
+// The key shift of the sound, in semitones either way.
+constexpr int kMaxKeyShift = 6;
+
 // One embedded media player: a source URL played in a widget laid in a window.
 //
 // Events arrive as signals on the GUI thread, never from inside the call that
@@ -80,6 +88,17 @@ public:
     virtual int audio_stream_count() const = 0;
     virtual int current_audio_stream() const = 0;
     virtual void set_current_audio_stream(int index) = 0;
+    // Channels of the stream heard (0 while unknown or nothing is loaded).
+    virtual int audio_channel_count() const { return 0; }
+
+    // How the sound is played, kept from source to source like the volume
+    // and changed while a song plays without interrupting it. Both start
+    // neutral: both sides as recorded, in the recorded key.
+    void set_stereo_side(StereoSide side);
+    StereoSide stereo_side() const { return stereo_side_; }
+    // Semitones within -kMaxKeyShift..kMaxKeyShift (clamped); the tempo stays.
+    void set_key_shift(int semitones);
+    int key_shift() const { return key_shift_; }
 
     // The video area, a child of the window the player was made for.
     virtual QWidget* video_surface() const = 0;
@@ -113,6 +132,8 @@ protected:
     // Hand a changed setting to the engine.
     virtual void apply_volume(int /*volume*/) {}
     virtual void apply_loop(bool /*on*/) {}
+    // Called only when the side or the key shift has changed.
+    virtual void apply_sound_filters() {}
     void set_error_text(const QString& text) { error_text_ = text; }
     // Turns key presses and clicks on the surface (the video area's widget,
     // or a native window drawing into it) into key_pressed and clicked.
@@ -126,6 +147,8 @@ private:
     // the start, so rewinding or not looks the same to callers.
     bool autorewind_ = false;
     bool loop_ = false;
+    StereoSide stereo_side_ = StereoSide::both;
+    int key_shift_ = 0;
     QString error_text_;
 };
 

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <clocale>
+#include <cmath>
 #include <cstring>
 #include <functional>
 
@@ -64,6 +65,13 @@ bool platform_has_opengl() {
     return available;
 }
 
+// The label of the pitch filter in mpv's chain, which commands name.
+constexpr const char* kPitchFilterLabel = "key";
+
+double pitch_of_key_shift(int semitones) {
+    return std::pow(2.0, semitones / 12.0);
+}
+
 }  // namespace
 
 const std::vector<MpvOption>& mpv_playback_options() {
@@ -80,6 +88,20 @@ const std::vector<MpvOption>& mpv_playback_options() {
         {"ytdl", "no"},
     };
     return options;
+}
+
+// Each side is copied onto both outputs; the pitch is scaled with the time
+// kept (librubberband through libavfilter, whose filter keeps every sample,
+// where mpv's own one drops its latency at the end).
+QByteArray sound_filter_chain(StereoSide side, std::optional<double> pitch) {
+    QByteArrayList filters;
+    if (side == StereoSide::left) filters << "lavfi=[pan=stereo|c0=c0|c1=c0]";
+    if (side == StereoSide::right) filters << "lavfi=[pan=stereo|c0=c1|c1=c1]";
+    if (pitch) {
+        filters << "@" + QByteArray(kPitchFilterLabel) +
+                       ":lavfi=[rubberband=pitch=" + QByteArray::number(*pitch, 'f', 6) + ":pitchq=quality]";
+    }
+    return filters.join(',');
 }
 
 void prepare_media_engine() {
@@ -135,7 +157,13 @@ void MpvMediaPlayer::configure(const MpvPlayerOptions& options, bool draw_video)
         mpv_set_option_string(mpv_, name, value);
     };
     set("vo", draw_video ? "libmpv" : "null");
-    set("ao", options.null_audio ? "null" : "pipewire,pulse,alsa,null");
+    if (!options.audio_file.isEmpty()) {
+        set("ao", "pcm");
+        set("ao-pcm-file", options.audio_file.toUtf8().constData());
+        set("audio-format", "s16");
+    } else {
+        set("ao", options.null_audio ? "null" : "pipewire,pulse,alsa,null");
+    }
     if (options.untimed) {
         set("untimed", "yes");
         set("ao-null-untimed", "yes");
@@ -186,6 +214,7 @@ void MpvMediaPlayer::close() {
 // asynchronously, as they do with any media.
 void MpvMediaPlayer::start_source() {
     unload();
+    make_filters_for_new_source();
     const QString path = playable_path();
     // mpv would play a folder as a playlist of what it holds, whose entries
     // this player does not follow: the song would never end.
@@ -330,6 +359,52 @@ void MpvMediaPlayer::apply_loop(bool on) {
     set_property("loop-file", on ? "inf" : "no");
 }
 
+// mpv changes its filters in place and keeps those whose text stays the
+// same: the song goes on from where it was. While sound flows, a pitch
+// filter in the chain takes a new pitch as a command; a new filter would
+// first fill its window, and the sound would stop for as long. Otherwise
+// the filter is made anew (the filters of a paused song may not be set up
+// yet and would miss the command).
+void MpvMediaPlayer::apply_sound_filters() {
+    if (state_ == play_state::playing && entry_id_ >= 0 && pitch_filter_made_with_)
+        send_pitch(pitch_of_key_shift(key_shift()));
+    else
+        pitch_filter_made_with_ = pitch_filter_for_key();
+    set_filter_chain();
+}
+
+std::optional<double> MpvMediaPlayer::pitch_filter_for_key() const {
+    if (key_shift() == 0) return std::nullopt;
+    return pitch_of_key_shift(key_shift());
+}
+
+// mpv makes the filters of a new source from the chain's text: make the
+// pitch filter with the pitch the source is to play at (during a song,
+// commands may have moved it away from the one in the text).
+void MpvMediaPlayer::make_filters_for_new_source() {
+    if (pitch_filter_made_with_ == pitch_filter_for_key()) return;
+    pitch_filter_made_with_ = pitch_filter_for_key();
+    set_filter_chain();
+}
+
+void MpvMediaPlayer::set_filter_chain() {
+    if (!mpv_) return;
+    const QByteArray chain = sound_filter_chain(stereo_side(), pitch_filter_made_with_);
+    if (const int rc = mpv_set_property_string(mpv_, "af", chain.constData()); rc < 0)
+        qCWarning(lcPlayback).noquote()
+            << "the sound filters" << chain << "were refused:" << mpv_error_string(rc);
+}
+
+// mpv reports this command as failed whatever happens: libavfilter passes it
+// to every filter of the graph and answers with the last one's reply, from
+// a filter that takes no commands. The pitch filter has taken it.
+void MpvMediaPlayer::send_pitch(double pitch) {
+    if (!mpv_) return;
+    const QByteArray value = QByteArray::number(pitch, 'f', 6);
+    const char* command[] = {"af-command", kPitchFilterLabel, "pitch", value.constData(), nullptr};
+    mpv_command(mpv_, command);
+}
+
 double MpvMediaPlayer::duration_seconds() const {
     double seconds = 0;
     if (!media_loaded_ || mpv_get_property(mpv_, "duration", MPV_FORMAT_DOUBLE, &seconds) < 0) return 0;
@@ -343,18 +418,35 @@ void MpvMediaPlayer::seek(double seconds) {
     mpv_command(mpv_, command);
 }
 
+// A field of mpv's track list as text (empty when it has none).
+QByteArray MpvMediaPlayer::track_field(std::int64_t track, const char* field) const {
+    const QByteArray name = "track-list/" + QByteArray::number(track) + "/" + field;
+    char* value = mpv_get_property_string(mpv_, name.constData());
+    const QByteArray text(value);
+    mpv_free(value);
+    return text;
+}
+
 int MpvMediaPlayer::audio_stream_count() const {
     if (!media_loaded_) return 0;
     std::int64_t tracks = 0;
     if (mpv_get_property(mpv_, "track-list/count", MPV_FORMAT_INT64, &tracks) < 0) return 0;
     int audio_streams = 0;
     for (std::int64_t i = 0; i < tracks; ++i) {
-        const QByteArray name = "track-list/" + QByteArray::number(i) + "/type";
-        char* type = mpv_get_property_string(mpv_, name.constData());
-        if (type && std::strcmp(type, "audio") == 0) ++audio_streams;
-        mpv_free(type);
+        if (track_field(i, "type") == "audio") ++audio_streams;
     }
     return audio_streams;
+}
+
+int MpvMediaPlayer::audio_channel_count() const {
+    if (!media_loaded_) return 0;
+    std::int64_t tracks = 0;
+    if (mpv_get_property(mpv_, "track-list/count", MPV_FORMAT_INT64, &tracks) < 0) return 0;
+    for (std::int64_t i = 0; i < tracks; ++i) {
+        if (track_field(i, "type") == "audio" && track_field(i, "selected") == "yes")
+            return track_field(i, "demux-channel-count").toInt();
+    }
+    return 0;
 }
 
 int MpvMediaPlayer::current_audio_stream() const {

@@ -9,6 +9,7 @@ class MpvVideoWindow;
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct mpv_handle;
@@ -25,7 +26,16 @@ struct MpvPlayerOptions {
     // Plays without waiting for the clock (untimed + ao-null-untimed).
     bool untimed = false;
     QString soundfont = kDefaultSoundfont;
+    // When set, the sound goes into this WAVE file (16-bit) instead of a
+    // sound device, as fast as it decodes; the file is complete once the
+    // player is gone.
+    QString audio_file = {};
 };
+
+// The mpv audio filter chain (its "af" property) that plays `side` of a
+// stereo sound, through a pitch filter made with `pitch` (a frequency
+// factor) when there is one; empty when both are neutral.
+QByteArray sound_filter_chain(StereoSide side, std::optional<double> pitch);
 
 // One of the options the engine gives mpv.
 struct MpvOption {
@@ -63,6 +73,7 @@ public:
     int audio_stream_count() const override;
     int current_audio_stream() const override;
     void set_current_audio_stream(int index) override;
+    int audio_channel_count() const override;
     QWidget* video_surface() const override;
     double position_seconds() const override;
     double duration_seconds() const override;
@@ -77,9 +88,15 @@ public:
 protected:
     void apply_volume(int volume) override;
     void apply_loop(bool on) override;
+    void apply_sound_filters() override;
 
 private:
     void configure(const MpvPlayerOptions& options, bool draw_video);
+    std::optional<double> pitch_filter_for_key() const;
+    void make_filters_for_new_source();
+    void set_filter_chain();
+    void send_pitch(double pitch);
+    QByteArray track_field(std::int64_t track, const char* field) const;
     void start_source();
     QString playable_path();
     void set_property(const char* name, const char* value);
@@ -101,6 +118,9 @@ private:
     QString soundfont_;
     std::unique_ptr<QTemporaryDir> midi_folder_;  // made on the first MIDI file
     int midi_renders_ = 0;
+    // The pitch the chain's pitch filter was made with, while it has one
+    // (later pitches may have reached it as commands).
+    std::optional<double> pitch_filter_made_with_;
 
     QString url_;
     int state_ = play_state::undefined;

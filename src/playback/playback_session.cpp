@@ -23,6 +23,18 @@ void select_audio_track(MediaPlayer& media, int channel) {
     if (media.audio_stream_count() > 2) media.set_current_audio_stream(channel);
 }
 
+void select_stereo_side(MediaPlayer& media, int channel) {
+    if (media.audio_stream_count() != 1 || media.audio_channel_count() != 2) return;
+    static const StereoSide kSides[] = {StereoSide::both, StereoSide::both, StereoSide::left,
+                                        StereoSide::right};
+    if (channel >= 1 && channel <= 3) media.set_stereo_side(kSides[channel]);
+}
+
+QString key_text(int semitones) {
+    if (semitones == 0) return "原調";
+    return (semitones > 0 ? "+" : "") + QString::number(semitones);
+}
+
 PlaybackSession::PlaybackSession(AppState& state, std::unique_ptr<MediaPlayer> media)
     : state_(state), media_(std::move(media)) {
     media_->set_auto_start(false);
@@ -52,8 +64,22 @@ void PlaybackSession::play_head() {
         // is skipped like a broken file, and the guest sees why.
         show_message(QString::fromUtf8(error.what()));
     }
+    // A side chosen for the song before belongs to it: the watch chooses
+    // again for this one once its streams are known.
+    media_->set_stereo_side(StereoSide::both);
     media_->set_url(url);
     media_->play();
+}
+
+void PlaybackSession::start_new_song() {
+    reset_key();
+    play_head();
+}
+
+void PlaybackSession::reset_key() {
+    if (media_->key_shift() == 0) return;
+    media_->set_key_shift(0);
+    emit key_changed(0);
 }
 
 void PlaybackSession::rest_timers() {
@@ -77,7 +103,7 @@ bool PlaybackSession::wait_between_songs(int seconds) {
 void PlaybackSession::start_after_pause() {
     if (closed_ || state_.play_queue.empty() || !wait_between_songs(kPauseBetweenSongs)) return;
     emit background_changed(false);
-    play_head();
+    start_new_song();
 }
 
 void PlaybackSession::start_head_if_idle() {
@@ -87,7 +113,7 @@ void PlaybackSession::start_head_if_idle() {
         return;
     Timer2.stop();
     emit background_changed(false);
-    play_head();
+    start_new_song();
     Timer2.start();
 }
 
@@ -108,7 +134,7 @@ bool PlaybackSession::advance() {
     if (between_songs_ || closed_) return false;
     state_.play_queue.remove_head();
     emit head_removed();
-    if (!state_.play_queue.empty()) return restart_head(kPauseBetweenSongs);
+    if (!state_.play_queue.empty()) return restart_head(kPauseBetweenSongs, [this] { reset_key(); });
     rest_timers();
     media_->stop();
     emit background_changed(true);
@@ -125,8 +151,13 @@ void PlaybackSession::Timer2_Timer() {
     const int playing = media_->play_state();
     if (playing == play_state::stopped || playing == play_state::ready) advance();
     if (closed_) return;
-    if (media_->play_state() == play_state::playing) select_audio_track(*media_, state_.sound_channel);
+    if (media_->play_state() == play_state::playing) apply_sound_channel();
     emit watched();
+}
+
+void PlaybackSession::apply_sound_channel() {
+    select_audio_track(*media_, state_.sound_channel);
+    if (state_.settings.StereoChannel == 1) select_stereo_side(*media_, state_.sound_channel);
 }
 
 // Events of a song that is no longer the one playing (the next one has
@@ -216,6 +247,18 @@ void PlaybackSession::press_channel_button(int index) {
 
 void PlaybackSession::next_channel() {
     choose_channel(state_.sound_channel > 2 ? 1 : state_.sound_channel + 1);
+}
+
+void PlaybackSession::step_key(int index) {
+    const int playing = media_->play_state();
+    if (playing != play_state::playing && playing != play_state::paused) return;
+    if (index == 1 || index == 0) media_->set_key_shift(media_->key_shift() + (index == 1 ? 1 : -1));
+    emit key_changed(media_->key_shift());
+    show_message("音調 : " + key_text(media_->key_shift()));
+}
+
+int PlaybackSession::key_shift() const {
+    return media_->key_shift();
 }
 
 void PlaybackSession::record() {

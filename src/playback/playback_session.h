@@ -68,6 +68,11 @@ public:
     void press_channel_button(int index);
     // "*": 1, 2, 3, 1, ...
     void next_channel();
+    // 1 up, 0 down by a semitone within -kMaxKeyShift..kMaxKeyShift, while a
+    // song plays or is paused; announced like the volume. Each new song
+    // starts in its own key; singing it again keeps the shift.
+    void step_key(int index);
+    int key_shift() const;
     // Starts a take over the song playing (from its beginning), or throws the
     // running take away and records it again under the same name.
     void record();
@@ -91,6 +96,7 @@ signals:
     void status_message(const QString& text);
     void paused_changed(bool paused);
     void volume_changed(int volume);
+    void key_changed(int semitones);
     void record_caption_changed(const QString& caption);
     // press_channel_button ran: a loaded sound panel names the channel.
     void channel_button_pressed(int index);
@@ -107,6 +113,9 @@ signals:
 
 private:
     void play_head();
+    void start_new_song();
+    void reset_key();
+    void apply_sound_channel();
     void rest_timers();
     void resume_timers();
     bool song_is_over() const;
@@ -127,3 +136,11 @@ private:
 // Media with more than two audio streams hear stream `channel`; media with
 // one or two are left alone.
 void select_audio_track(MediaPlayer& media, int channel);
+
+// Media with exactly one audio stream of two channels play the side of
+// `channel` on both speakers (2 left, 3 right) or both as recorded (1);
+// other media are left alone.
+void select_stereo_side(MediaPlayer& media, int channel);
+
+// The key shift as the guest reads it: "原調", "+2", "-3".
+QString key_text(int semitones);

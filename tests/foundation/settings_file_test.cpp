@@ -165,12 +165,21 @@ TEST_F(SettingsFile, ValuesAreReadByKind) {
 
 TEST_F(SettingsFile, OptionalFeatureKeysAreReadButNeverAdded) {
     load_settings(*state_);
-    EXPECT_FALSE(read_bytes(ini()).contains("ExportXlsx"));
+    for (const char* key : {"ExportXlsx", "StereoChannel", "KeyChange"})
+        EXPECT_FALSE(read_bytes(ini()).contains(key)) << key;
     EXPECT_EQ(state_->settings.ExportXlsx, 0);
+    EXPECT_EQ(state_->settings.StereoChannel, 0);
+    EXPECT_EQ(state_->settings.KeyChange, 0);
 
     EXPECT_EQ(load_from("exportxlsx = 1\r\n").ExportXlsx, 1);
     EXPECT_EQ(read_bytes(ini()).count("ExportXlsx"), 0);
     EXPECT_EQ(read_bytes(ini()).count("exportxlsx"), 1);
+
+    const Settings both = load_from("StereoChannel = 1\r\nkeychange = 1\r\n");
+    EXPECT_EQ(both.StereoChannel, 1);
+    EXPECT_EQ(both.KeyChange, 1);
+    EXPECT_EQ(read_bytes(ini()).count("StereoChannel"), 1);
+    EXPECT_EQ(read_bytes(ini()).count("KeyChange"), 0);
 }
 
 TEST_F(SettingsFile, PhoneOrderingKeysAreReadButNeverAdded) {

@@ -86,6 +86,8 @@ TEST_F(MixerMenuTest, OtherKeysDoNothingButTheHotkeyHandlerTakesStarAndSlash) {
         EXPECT_EQ(message(), "") << code;
         EXPECT_FALSE(state->is_recording) << code;
     }
+    EXPECT_EQ(media().key_shift(), 0);
+    EXPECT_EQ(mixer().Label5.text(), "");
     mixer().Form_KeyPress('*');
     EXPECT_EQ(state->sound_channel, 3);
     EXPECT_EQ(message(), "聲道 : 右");
@@ -110,7 +112,52 @@ TEST_F(MixerMenuTest, APanelAQuarterOfTheScreenWideAtTheConfiguredPlace) {
     EXPECT_EQ(panel.cmdRecord.text(), "9錄音");
     EXPECT_EQ(panel.Command1.text(), "0離開");
     for (QPushButton& key : panel.tune_key) EXPECT_FALSE(key.isEnabled());
+    EXPECT_EQ(panel.Label5.text(), "");
     EXPECT_EQ(panel.font().family(), "標楷體");
+}
+
+// With both optional keys set, a guest takes the vocal off a VCD-style song
+// (one stereo stream, the guide vocal on the left) and sings it lower.
+TEST_F(MixerMenuTest, WithTheOptionalKeysThePanelPicksASideAndShiftsTheKey) {
+    state->settings.StereoChannel = 1;
+    state->settings.KeyChange = 1;
+    open_playing();
+    for (QPushButton& key : mixer().tune_key) EXPECT_TRUE(key.isEnabled());
+    EXPECT_EQ(mixer().Label5.text(), "原調");
+    // The key and the channel name both fit on the panel, apart.
+    const QRect key_text = mixer().Label5.geometry();
+    EXPECT_FALSE(key_text.intersects(mixer().Label6.geometry()));
+    EXPECT_LE(key_text.left() + mixer().Label5.fontMetrics().horizontalAdvance("原調"), mixer().width());
+    EXPECT_GE(key_text.left(), mixer().tune_key[1].geometry().right());
+
+    mixer().Form_KeyPress('3');
+    session().Timer2_Timer();
+    EXPECT_EQ(media().stereo_side(), StereoSide::right);
+    EXPECT_EQ(message(), "聲道 : 右");
+
+    mixer().Form_KeyPress('7');
+    mixer().Form_KeyPress('7');
+    EXPECT_EQ(media().key_shift(), -2);
+    EXPECT_EQ(mixer().Label5.text(), "-2");
+    EXPECT_EQ(message(), "音調 : -2");
+    for (int i = 0; i < 5; ++i) emit mixer().tune_key[1].pressed();
+    EXPECT_EQ(mixer().Label5.text(), "+3");
+    EXPECT_EQ(message(), "音調 : +3");
+    mixer().Form_KeyPress('8');
+    EXPECT_EQ(mixer().Label5.text(), "+4");
+
+    // The keypad settings decide which code is "8"; a reload shows the key.
+    state->settings.keyNum[8] = "97";
+    mixer().Form_KeyPress('a');
+    QString label_on_reload;
+    EXPECT_TRUE(show_and_leave([] {}));
+    EXPECT_TRUE(show_and_leave([&] { label_on_reload = mixer().Label5.text(); }));
+    EXPECT_EQ(label_on_reload, "+5");
+
+    // The next song starts in its own key.
+    queue_song(2);
+    media().finish_song();
+    EXPECT_EQ(mixer().Label5.text(), "原調");
 }
 
 TEST_F(MixerMenuTest, TheButtonsActOnTheMousePress) {

@@ -136,6 +136,134 @@ TEST_F(PlaybackSessionTest, PauseVolumeAndChannelAreAnnouncedToTheWindows) {
     EXPECT_EQ(buttons.at(0).at(0).toInt(), 2);
 }
 
+TEST_F(PlaybackSessionTest, WithoutStereoChannelOneStereoStreamIsHeardAsRecorded) {
+    start_playing();
+    for (int channel : {3, 2, 1}) {
+        session().choose_channel(channel);
+        session().Timer2_Timer();
+    }
+    EXPECT_EQ(media().sound_filters, QStringList{});
+    EXPECT_EQ(media().stereo_side(), StereoSide::both);
+}
+
+TEST_F(PlaybackSessionTest, WithStereoChannelTheWatchPlaysTheChosenSideOfOneStereoStream) {
+    state->settings.StereoChannel = 1;
+    start_playing();
+    media().set_position(42);
+    EXPECT_EQ(media().sound_filters, QStringList{});  // nothing before the watch looks
+    session().Timer2_Timer();
+    EXPECT_EQ(media().stereo_side(), StereoSide::left);  // channel 2, the player's first choice
+    session().choose_channel(3);
+    EXPECT_EQ(message(), "聲道 : 右");
+    EXPECT_EQ(media().stereo_side(), StereoSide::left);  // the watch applies it
+    session().Timer2_Timer();
+    session().Timer2_Timer();
+    session().choose_channel(1);
+    EXPECT_EQ(message(), "聲道 : 中");
+    session().Timer2_Timer();
+    EXPECT_EQ(media().sound_filters, (QStringList{"left 0", "right 0", "both 0"}));
+    // The song went on: not stopped, not played again, still at its place.
+    EXPECT_EQ(media().played_urls, QStringList{url_of(1)});
+    EXPECT_FALSE(media().calls.contains("stop"));
+    EXPECT_EQ(media().position_seconds(), 42);
+
+    // A side belongs to its song: the next one starts as recorded, and the
+    // watch chooses again for it.
+    session().choose_channel(3);
+    session().Timer2_Timer();
+    media().finish_song();
+    ASSERT_EQ(media().played_urls.size(), 2);
+    EXPECT_EQ(media().stereo_side(), StereoSide::both);
+    session().Timer2_Timer();
+    EXPECT_EQ(media().stereo_side(), StereoSide::right);
+}
+
+TEST_F(PlaybackSessionTest, WithStereoChannelOtherMediaKeepTheirSound) {
+    state->settings.StereoChannel = 1;
+    start_playing();
+    session().choose_channel(3);
+    struct Media {
+        int streams;
+        int channels;
+    };
+    for (const Media& kind : {Media{3, 2}, Media{2, 2}, Media{1, 1}, Media{1, 6}}) {
+        media().set_stream_count(kind.streams);
+        media().set_channel_count(kind.channels);
+        session().Timer2_Timer();
+        EXPECT_EQ(media().stereo_side(), StereoSide::both) << kind.streams << " " << kind.channels;
+    }
+    EXPECT_EQ(media().stream_choices, std::vector<int>{3});  // the three-stream media switched stream
+    EXPECT_EQ(media().sound_filters, QStringList{});
+}
+
+TEST_F(PlaybackSessionTest, TheKeyStepsBySemitonesWithinSixEitherWayAndIsAnnounced) {
+    session().step_key(1);  // nothing plays yet
+    EXPECT_EQ(messages, QStringList{});
+    start_playing();
+    QSignalSpy keys(&session(), &PlaybackSession::key_changed);
+    session().step_key(1);
+    session().step_key(1);
+    EXPECT_EQ(session().key_shift(), 2);
+    EXPECT_EQ(media().key_shift(), 2);
+    EXPECT_EQ(message(), "音調 : +2");
+    for (int i = 0; i < 6; ++i) session().step_key(1);
+    EXPECT_EQ(message(), "音調 : +6");
+    EXPECT_EQ(media().key_shift(), 6);
+    for (int i = 0; i < 13; ++i) session().step_key(0);
+    EXPECT_EQ(message(), "音調 : -6");
+    for (int i = 0; i < 3; ++i) session().step_key(0);
+    EXPECT_EQ(message(), "音調 : -6");
+    for (int i = 0; i < 3; ++i) session().step_key(1);
+    EXPECT_EQ(message(), "音調 : -3");
+    session().toggle_pause();
+    for (int i = 0; i < 3; ++i) session().step_key(1);  // paused songs change key too
+    EXPECT_EQ(message(), "音調 : 原調");
+    EXPECT_EQ(keys.size(), 2 + 6 + 13 + 3 + 3 + 3);
+    EXPECT_EQ(keys.last().at(0).toInt(), 0);
+    EXPECT_EQ(media().played_urls, QStringList{url_of(1)});  // the song went on
+}
+
+TEST_F(PlaybackSessionTest, EachNewSongStartsInItsOwnKeyAndSingingAgainKeepsTheShift) {
+    start_playing();
+    QList<int> songs_played_at_reset;
+    QObject::connect(&session(), &PlaybackSession::key_changed, &window, [&](int semitones) {
+        if (semitones == 0) songs_played_at_reset << media().played_urls.size();
+    });
+    session().step_key(0);
+    session().step_key(0);
+    session().sing_again();
+    EXPECT_EQ(media().played_urls, (QStringList{url_of(1), url_of(1)}));
+    EXPECT_EQ(media().key_shift(), -2);
+
+    media().finish_song();
+    EXPECT_EQ(media().played_urls.size(), 3);
+    EXPECT_EQ(media().key_shift(), 0);
+    EXPECT_EQ(songs_played_at_reset, QList<int>{2});  // before the next song began
+
+    session().step_key(1);
+    session().cut();
+    EXPECT_EQ(media().key_shift(), 0);
+    session().step_key(1);
+    media().finish_song();  // the queue is empty now: the key waits for the next song
+    ASSERT_TRUE(state->play_queue.empty());
+    add_song(4, "/songs/4.mpg");
+    queue_song(4);
+    session().start_head_if_idle();
+    EXPECT_EQ(media().key_shift(), 0);
+    EXPECT_EQ(songs_played_at_reset, (QList<int>{2, 3, 4}));
+}
+
+TEST_F(PlaybackSessionTest, AKeyChangeDuringATakeKeepsTheTakeRunning) {
+    start_playing();
+    session().record();
+    ASSERT_TRUE(state->is_recording);
+    const QStringList commands = capture.commands;
+    session().step_key(1);
+    EXPECT_TRUE(state->is_recording);
+    EXPECT_EQ(capture.commands, commands);
+    EXPECT_EQ(media().played_urls.size(), 2);  // the song and its take's start only
+}
+
 TEST_F(PlaybackSessionTest, ClosingDuringATakeDropsItUnsavedAndKeepsTheSongFirst) {
     start_playing();
     session().record();

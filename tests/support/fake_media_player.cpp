@@ -61,6 +61,15 @@ void FakeMediaPlayer::set_current_audio_stream(int index) {
     stream_choices.push_back(index);
 }
 
+void FakeMediaPlayer::apply_sound_filters() {
+    static const char* const kSides[] = {"both", "left", "right"};
+    const int shift = key_shift();
+    sound_filters << QString("%1 %2%3")
+                         .arg(kSides[static_cast<int>(stereo_side())])
+                         .arg(shift > 0 ? "+" : "")
+                         .arg(shift);
+}
+
 void FakeMediaPlayer::set_state(int state) {
     if (state == state_) return;
     state_ = state;

@@ -26,6 +26,7 @@ public:
     int audio_stream_count() const override { return state_ == play_state::undefined ? 0 : stream_count_; }
     int current_audio_stream() const override { return current_stream_; }
     void set_current_audio_stream(int index) override;
+    int audio_channel_count() const override { return state_ == play_state::undefined ? 0 : channel_count_; }
     QWidget* video_surface() const override;
     double position_seconds() const override { return position_; }
     double duration_seconds() const override { return state_ == play_state::undefined ? 0 : duration_; }
@@ -36,7 +37,8 @@ public:
     void finish_song();         // stopped, then end_of_stream
     // Ready, then error_occurred with the engine's reason.
     void fail_song(const QString& reason = "unrecognized file format");
-    void set_stream_count(int count);  // streams of every media loaded
+    void set_stream_count(int count);                              // streams of every media loaded
+    void set_channel_count(int count) { channel_count_ = count; }  // of the stream heard
     void set_position(double seconds) { position_ = seconds; }
     void set_duration(double seconds) { duration_ = seconds; }
 
@@ -44,12 +46,18 @@ public:
     QStringList played_urls;          // the URL at every play() that started it
     std::vector<int> stream_choices;  // every stream index that took effect
     QStringList calls;                // "set_url", "play", "pause", "stop", "close", "seek"
+    // Every side and key shift that reached the engine, as "left +2".
+    QStringList sound_filters;
+
+protected:
+    void apply_sound_filters() override;
 
 private:
     QPointer<QWidget> surface_;
     QString url_;
     int state_ = play_state::undefined;
     int stream_count_ = 1;
+    int channel_count_ = 2;
     int current_stream_ = 1;
     double position_ = 0;
     double duration_ = 180;

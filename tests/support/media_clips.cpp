@@ -95,7 +95,25 @@ MediaClips make_clips(const QString& folder) {
     return clips;
 }
 
+SoundClips make_sound_clips(const QString& folder) {
+    SoundClips clips;
+    clips.tone_440 = folder + "tone_440.wav";
+    clips.sides_440_880 = folder + "sides_440_880.mpg";
+    run_ffmpeg(tone_input(440, 2) + QStringList{"-ac", "2", "-ar", "44100"}, clips.tone_440);
+    run_ffmpeg(video_input(4) + tone_input(440, 4) + tone_input(880, 4) +
+                   QStringList{"-filter_complex", "[1:a][2:a]join=inputs=2:channel_layout=stereo[a]", "-map",
+                               "0:v", "-map", "[a]", "-c:v", "mpeg1video", "-c:a", "mp2", "-ar", "44100"},
+               clips.sides_440_880);
+    return clips;
+}
+
 }  // namespace
+
+const SoundClips& sound_clips() {
+    static QTemporaryDir folder(QDir::tempPath() + "/karaoke-sounds-XXXXXX");
+    static const SoundClips clips = make_sound_clips(folder.path() + "/");
+    return clips;
+}
 
 const MediaClips& media_clips() {
     static QTemporaryDir folder(QDir::tempPath() + "/karaoke-clips-XXXXXX");

@@ -20,6 +20,17 @@ struct MediaClips {
 // Made on the first call; a failing ffmpeg fails the calling test.
 const MediaClips& media_clips();
 
+// Tones whose pitch and sides the tests of the sound filters measure.
+struct SoundClips {
+    QString tone_440;  // 2 s of 440 Hz on both channels, a WAVE file
+    // 4 s of VCD-style MPEG-1 (160 x 120 video, one MP2 stereo stream):
+    // 440 Hz on the left, 880 Hz on the right.
+    QString sides_440_880;
+};
+
+// Made on the first call, apart from media_clips().
+const SoundClips& sound_clips();
+
 // The URL the jukebox's windows give the player for a path.
 inline QString file_url(const QString& path) {
     return "file://" + path;
