@@ -26,7 +26,8 @@ struct Settings {
 
     // Optional keys that switch on features beyond the jukebox's own: read
     // like the others, but never added to the file by the start-up.
-    int ExportXlsx = 0;  // 1: the song-book export also offers .xlsx files
+    int ExportXlsx = 0;       // 1: the song-book export also offers .xlsx files
+    QString CatalogueServer;  // a PostgreSQL URI: the catalogue shared by a venue's rooms
 
     // The player's hotkeys. Setting.ini documents them, but edits there have
     // no effect: these codes (upper-case letters) are always in force.

@@ -117,6 +117,10 @@ std::vector<SettingKey> make_setting_keys() {
         .name = "ExportXlsx", .comment = {}, .kind = Kind::Integer, .integer = &Settings::ExportXlsx};
     export_xlsx.optional = true;
     keys.push_back(export_xlsx);
+    SettingKey catalogue_server{
+        .name = "CatalogueServer", .comment = {}, .kind = Kind::Text, .text = &Settings::CatalogueServer};
+    catalogue_server.optional = true;
+    keys.push_back(catalogue_server);
     return keys;
 }
 
