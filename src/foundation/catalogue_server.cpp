@@ -76,7 +76,10 @@ Result checked(PGconn* connection, PGresult* raw) {
     const ExecStatusType status = result ? PQresultStatus(raw) : PGRES_FATAL_ERROR;
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return result;
     if (status == PGRES_EMPTY_QUERY) throw DatabaseError("no SQL statement given");
-    throw DatabaseError(message_of(result ? PQresultErrorMessage(raw) : PQerrorMessage(connection)));
+    // The server's own sentence, as SQLite's message stands alone too; its
+    // severity, position and context lines are for a developer's console.
+    const char* primary = result ? PQresultErrorField(raw, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    throw DatabaseError(message_of(primary ? primary : PQerrorMessage(connection)));
 }
 
 // One statement only, as on SQLite: the extended protocol refuses a second one.

@@ -171,6 +171,10 @@ TEST_F(SettingsFile, OptionalFeatureKeysAreReadButNeverAdded) {
     EXPECT_EQ(load_from("exportxlsx = 1\r\n").ExportXlsx, 1);
     EXPECT_EQ(read_bytes(ini()).count("ExportXlsx"), 0);
     EXPECT_EQ(read_bytes(ini()).count("exportxlsx"), 1);
+
+    EXPECT_FALSE(read_bytes(ini()).contains("CatalogueServer"));
+    EXPECT_EQ(load_from("CatalogueServer = postgresql://room:pw@10.0.0.5:5432/karaoke\r\n").CatalogueServer,
+              "postgresql://room:pw@10.0.0.5:5432/karaoke");
 }
 
 TEST_F(SettingsFile, AByteOrderMarkDoesNotHideTheFirstKey) {

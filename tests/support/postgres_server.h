@@ -7,6 +7,9 @@
 
 struct AppState;
 
+// Where a test keeps its catalogue.
+enum class CatalogueStore { File, Server };
+
 // A PostgreSQL 15 server of the test program's own: its cluster, socket and
 // log live in a temporary folder, it listens on a free port of 127.0.0.1
 // only, and it runs as "nobody" when the tests run as root (the server refuses
