@@ -85,9 +85,10 @@ bool PostgresServer::init() {
 }
 
 bool PostgresServer::start() {
+    if (running_) return true;
     const QString options = QString(
                                 "-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off "
-                                "-c full_page_writes=off -c synchronous_commit=off")
+                                "-c full_page_writes=off")
                                 .arg(port_)
                                 .arg(folder_.path());
     running_ = run_as_server_user("pg_ctl", {"-D", folder_.filePath("data"), "-l", folder_.filePath("log"),
