@@ -176,6 +176,10 @@ QString Recordset::Field(std::string_view name) const {
     return QString::fromUtf8(text_.data() + value.offset, value.length);
 }
 
+bool Recordset::FieldIsNull(std::string_view name) const {
+    return cell(name).length < 0;
+}
+
 int Recordset::FieldInt(std::string_view name) const {
     const Cell& value = cell(name);
     int number = 0;

@@ -45,6 +45,7 @@ public:
     // name, or reading at EOF, throws DatabaseError.
     QString Field(std::string_view name) const;
     int FieldInt(std::string_view name) const;
+    bool FieldIsNull(std::string_view name) const;
 
 private:
     friend class RecordsetBuilder;
