@@ -45,6 +45,9 @@ CREATE INDEX IF NOT EXISTS song_singer_index ON song (song_singer_code);
 CREATE INDEX IF NOT EXISTS song_location_index ON song (song_location);
 CREATE INDEX IF NOT EXISTS singer_name_index ON singer (singer_name);
 CREATE INDEX IF NOT EXISTS singer_sex_index ON singer (singer_sex);
+CREATE INDEX IF NOT EXISTS song_name_like_index ON song (lower(song_name) text_pattern_ops, song_text_count);
+CREATE INDEX IF NOT EXISTS song_num_like_index ON song (lower(song_num) text_pattern_ops);
+CREATE INDEX IF NOT EXISTS singer_name_like_index ON singer (lower(singer_name) text_pattern_ops);
 )sql";
 
 // Whether everything kSchema makes is there: asking first lets a user without
@@ -52,7 +55,8 @@ CREATE INDEX IF NOT EXISTS singer_sex_index ON singer (singer_sex);
 constexpr const char* kSchemaPresent = R"sql(
 SELECT (SELECT count(*) FROM pg_indexes WHERE schemaname = current_schema() AND indexname IN
         ('song_num_index', 'song_kind_count_index', 'song_singer_index', 'song_location_index',
-         'singer_name_index', 'singer_sex_index')) = 6
+         'singer_name_index', 'singer_sex_index', 'song_name_like_index', 'song_num_like_index',
+         'singer_name_like_index')) = 9
    AND EXISTS (SELECT 1 FROM pg_collation WHERE collname = 'stroke')
 )sql";
 
@@ -209,13 +213,22 @@ bool is_word_character(QChar c) {
     return c.isLetterOrNumber() || c == '_';
 }
 
-// LIKE becomes ILIKE, since SQLite's LIKE (as Jet's) ignores the case of
-// letters and PostgreSQL's does not; its pattern gets ESCAPE '', since
-// PostgreSQL's LIKE takes a backslash as an escape and SQLite's does not.
-// Words inside quotes are left alone.
+// The column (or qualified column) that ends the text so far, with the
+// blanks after it; empty when the text ends otherwise.
+const QRegularExpression& trailing_column() {
+    static const QRegularExpression pattern(R"(([A-Za-z_][\w.]*)(\s*)$)");
+    return pattern;
+}
+
+// "column LIKE 'pattern'" becomes "lower(column) LIKE lower('pattern')
+// ESCAPE ''": SQLite's LIKE (as Jet's) ignores the case of letters and
+// PostgreSQL's does not, and PostgreSQL's LIKE takes a backslash as an escape
+// where SQLite's has none. Unlike ILIKE, the lower-case form can use the
+// catalogue's lower(...) text_pattern_ops indexes for a prefix. A LIKE after
+// anything but a column becomes ILIKE. Words inside quotes are left alone.
 QString translate_like(const QString& sql) {
     QString result;
-    result.reserve(sql.size() + 16);
+    result.reserve(sql.size() + 32);
     bool pattern_follows = false;
     for (qsizetype at = 0; at < sql.size();) {
         const QChar c = sql[at];
@@ -225,17 +238,27 @@ QString translate_like(const QString& sql) {
                 if (sql[end] == c && !(end + 1 < sql.size() && sql[end + 1] == c)) break;
                 end += sql[end] == c ? 2 : 1;
             }
-            result += sql.mid(at, end + 1 - at);
-            if (c == '\'' && pattern_follows) result += " ESCAPE ''";
+            const QString quoted = sql.mid(at, end + 1 - at);
+            const bool pattern = c == '\'' && pattern_follows;
+            result += pattern ? "lower(" + quoted + ") ESCAPE ''" : quoted;
             pattern_follows = false;
             at = end + 1;
         } else if (is_word_character(c)) {
             qsizetype end = at;
             while (end < sql.size() && is_word_character(sql[end])) ++end;
             const QString word = sql.mid(at, end - at);
-            const bool like = word.compare("LIKE", Qt::CaseInsensitive) == 0;
-            result += like ? QStringLiteral("ILIKE") : word;
-            pattern_follows = like;
+            pattern_follows = false;
+            if (word.compare("LIKE", Qt::CaseInsensitive) != 0) {
+                result += word;
+            } else if (const QRegularExpressionMatch column = trailing_column().match(result);
+                       column.hasMatch()) {
+                result.replace(column.capturedStart(), column.capturedLength(),
+                               "lower(" + column.captured(1) + ")" + column.captured(2));
+                result += "LIKE";
+                pattern_follows = true;
+            } else {
+                result += "ILIKE";
+            }
             at = end;
         } else {
             result += c;
