@@ -116,6 +116,12 @@ void prepare_schema(PGconn* connection) {
     }
 }
 
+// A server out of reach says so first, in words a guest reads in the few
+// characters the ordering screens show; libpq's own message follows.
+DatabaseError unreachable(const std::string& message) {
+    return DatabaseError("連不上曲目伺服器: " + message);
+}
+
 ServerLink connect_to(const QString& uri) {
     const QByteArray text = uri.toUtf8();
     // An unreachable host would otherwise hold the screen for minutes; the
@@ -124,7 +130,7 @@ ServerLink connect_to(const QString& uri) {
     const char* values[] = {"5", "karaoke", text.constData(), nullptr};
     ServerLink link(PQconnectdbParams(keywords, values, 1));
     if (!link) throw DatabaseError("out of memory");
-    if (PQstatus(link.get()) != CONNECTION_OK) throw DatabaseError(message_of(PQerrorMessage(link.get())));
+    if (PQstatus(link.get()) != CONNECTION_OK) throw unreachable(message_of(PQerrorMessage(link.get())));
     PQsetNoticeProcessor(link.get(), ignore_notice, nullptr);
     if (PQserverVersion(link.get()) < 120000)
         throw DatabaseError("the catalogue server needs PostgreSQL 12 or later");
@@ -170,10 +176,11 @@ auto with_server(const QString& uri, bool may_retry, Work&& work) {
     PGconn* connection = kept_link.get(uri);
     try {
         return work(connection);
-    } catch (const DatabaseError&) {
+    } catch (const DatabaseError& error) {
         const bool lost = PQstatus(connection) == CONNECTION_BAD;
         kept_link.close();
-        if (!(may_retry && reused && lost)) throw;
+        if (lost && !(may_retry && reused)) throw unreachable(error.what());
+        if (!lost) throw;
     }
     return work(kept_link.get(uri));
 }
