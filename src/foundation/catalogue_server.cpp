@@ -119,7 +119,7 @@ void prepare_schema(PGconn* connection) {
 // A server out of reach says so first, in words a guest reads in the few
 // characters the ordering screens show; libpq's own message follows.
 DatabaseError unreachable(const std::string& message) {
-    return DatabaseError("連不上曲目伺服器: " + message);
+    return DatabaseError("連不上伺服器: " + message);
 }
 
 ServerLink connect_to(const QString& uri) {
