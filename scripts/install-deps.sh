@@ -18,6 +18,8 @@ packages=(
   libgsf-1-dev libxlsxwriter-dev
   # catalogue
   libsqlite3-dev sqlite3 libicu-dev
+  # the shared catalogue server of a venue with several rooms (libpq; the server for the tests)
+  libpq-dev postgresql
   # fonts standing in for the Kai and Ming faces
   fonts-arphic-ukai fonts-arphic-uming
   # tests and benchmarks

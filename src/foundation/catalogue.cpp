@@ -1,6 +1,8 @@
 #include "foundation/catalogue.h"
 
 #include "foundation/catalogue_connection.h"
+#include "foundation/catalogue_server.h"
+#include "foundation/recordset_builder.h"
 #include "foundation/stroke_collation.h"
 #include "platform/log.h"
 
@@ -134,34 +136,30 @@ bool same_name(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-class RecordsetReader {
-public:
-    static Recordset read(sqlite3* db, sqlite3_stmt* statement, int max_rows = -1) {
-        Recordset result;
-        const int columns = sqlite3_column_count(statement);
-        for (int c = 0; c < columns; ++c) result.columns_.emplace_back(sqlite3_column_name(statement, c));
-        if (max_rows == 0) return result;
-        int rc;
-        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-            for (int c = 0; c < columns; ++c) append_value(result, statement, c);
-            if (++result.row_count_ == max_rows) return result;
-        }
-        if (rc != SQLITE_DONE) throw_error(db);
-        return result;
-    }
+namespace {
 
-private:
-    static void append_value(Recordset& result, sqlite3_stmt* statement, int column) {
-        if (sqlite3_column_type(statement, column) == SQLITE_NULL) {
-            result.cells_.push_back({0, -1});
-            return;
+Recordset read_rows(sqlite3* db, sqlite3_stmt* statement, int max_rows = -1) {
+    RecordsetBuilder result;
+    const int columns = sqlite3_column_count(statement);
+    for (int c = 0; c < columns; ++c) result.add_column(sqlite3_column_name(statement, c));
+    if (max_rows == 0) return result.take();
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        for (int c = 0; c < columns; ++c) {
+            if (sqlite3_column_type(statement, c) == SQLITE_NULL) {
+                result.add_null();
+            } else {
+                result.add_value(reinterpret_cast<const char*>(sqlite3_column_text(statement, c)),
+                                 sqlite3_column_bytes(statement, c));
+            }
         }
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-        const int length = sqlite3_column_bytes(statement, column);
-        result.cells_.push_back({static_cast<std::uint32_t>(result.text_.size()), length});
-        result.text_.append(text, static_cast<size_t>(length));
+        if (result.end_row() == max_rows) return result.take();
     }
-};
+    if (rc != SQLITE_DONE) throw_error(db);
+    return result.take();
+}
+
+}  // namespace
 
 const Recordset::Cell& Recordset::cell(std::string_view name) const {
     if (Eof()) throw DatabaseError("no current row: the record set is at its end");
@@ -176,6 +174,10 @@ QString Recordset::Field(std::string_view name) const {
     const Cell& value = cell(name);
     if (value.length < 0) return {};
     return QString::fromUtf8(text_.data() + value.offset, value.length);
+}
+
+bool Recordset::FieldIsNull(std::string_view name) const {
+    return cell(name).length < 0;
 }
 
 int Recordset::FieldInt(std::string_view name) const {
@@ -229,9 +231,10 @@ Recordset open_recordset(const QString& sql, const QString& db_path) {
 
 Recordset open_recordset(const QString& sql, const QString& db_path, int max_rows) {
     return logging_failure(sql, [&] {
+        if (is_catalogue_server(db_path)) return server_open_recordset(sql, db_path, max_rows);
         return with_connection(db_path, [&](sqlite3* db) {
             Statement statement = prepare_one(db, sql);
-            return RecordsetReader::read(db, statement.get(), max_rows);
+            return read_rows(db, statement.get(), max_rows);
         });
     });
 }
@@ -246,7 +249,7 @@ void drop_index_of_table(sqlite3* db, const QString& index, const QString& table
                     "SELECT name FROM sqlite_master WHERE type = 'index'"
                     " AND name = '" +
                         index + "' COLLATE NOCASE AND tbl_name = '" + table + "' COLLATE NOCASE");
-    const Recordset found = RecordsetReader::read(db, find.get());
+    const Recordset found = read_rows(db, find.get());
     if (found.Eof()) throw DatabaseError("no such index: " + index.toStdString());
     run_statement(db, "DROP INDEX \"" + found.Field("name") + "\"");
 }
@@ -261,6 +264,7 @@ const QRegularExpression& jet_drop_index() {
 
 void execute_sql(const QString& sql, const QString& db_path) {
     logging_failure(sql, [&] {
+        if (is_catalogue_server(db_path)) return server_execute_sql(sql, db_path);
         with_connection(db_path, [&](sqlite3* db) {
             const QRegularExpressionMatch jet = jet_drop_index().match(sql);
             if (jet.hasMatch()) {
@@ -279,9 +283,14 @@ void set_connection_mode(ConnectionMode mode) {
 
 void close_kept_connection() {
     kept_connection.close();
+    close_server_connection();
 }
 
-ReadSnapshot::ReadSnapshot(const QString& db_path) {
+ReadSnapshot::ReadSnapshot(const QString& db_path) : on_server_(is_catalogue_server(db_path)) {
+    if (on_server_) {
+        generation_ = begin_server_snapshot(db_path);
+        return;
+    }
     if (current_mode != ConnectionMode::KeptOpen) return;
     try {
         sqlite3* db = kept_connection.get(db_path);
@@ -293,6 +302,10 @@ ReadSnapshot::ReadSnapshot(const QString& db_path) {
 }
 
 ReadSnapshot::~ReadSnapshot() {
+    if (on_server_) {
+        end_server_snapshot(generation_);
+        return;
+    }
     // A failed query closes the kept connection, and its transaction with it.
     if (generation_ != 0 && kept_connection.generation() == generation_)
         sqlite3_exec(kept_connection.current(), "COMMIT", nullptr, nullptr, nullptr);

@@ -1,8 +1,10 @@
 #pragma once
 
-// The catalogue store: the SQLite file karaoke.db with tables `song` and
-// `singer`. Every window reads it through open_recordset and changes it through
-// execute_sql; both take the SQL text and the database file's path.
+// The catalogue store with tables `song` and `singer`: the SQLite file
+// karaoke.db, or a PostgreSQL server shared by several rooms
+// (foundation/catalogue_server.h). Every window reads it through
+// open_recordset and changes it through execute_sql; both take the SQL text
+// and the catalogue's place: the database file's path or the server's URI.
 
 #include <QString>
 
@@ -12,8 +14,9 @@
 #include <string_view>
 #include <vector>
 
-// A failure of the database (missing or locked file, full disk, bad SQL).
-// what() is SQLite's own message; code() its extended result code.
+// A failure of the database (missing or locked file, full disk, bad SQL, a
+// server out of reach). what() is SQLite's or PostgreSQL's own message;
+// code() SQLite's extended result code (1 for the server).
 class DatabaseError : public std::runtime_error {
 public:
     explicit DatabaseError(const std::string& message, int code = 1)
@@ -42,9 +45,10 @@ public:
     // name, or reading at EOF, throws DatabaseError.
     QString Field(std::string_view name) const;
     int FieldInt(std::string_view name) const;
+    bool FieldIsNull(std::string_view name) const;
 
 private:
-    friend class RecordsetReader;
+    friend class RecordsetBuilder;
     struct Cell {
         std::uint32_t offset;
         std::int32_t length;  // -1 for NULL
@@ -93,6 +97,7 @@ public:
     ReadSnapshot& operator=(const ReadSnapshot&) = delete;
 
 private:
+    bool on_server_;
     std::uint64_t generation_ = 0;  // of the connection it began on; 0 when it began nothing
 };
 
@@ -101,6 +106,7 @@ private:
 void drop_song_primary_key(const QString& db_path);
 
 // Start-up's catalogue preparation: creates karaoke.db with the schema when no
-// file is there, then drop_song_primary_key. Never throws: a catalogue that
-// cannot be prepared shows up as errors of the lookups later.
+// file is there, then drop_song_primary_key; on a server, connects, which
+// creates what is missing. Never throws: a catalogue that cannot be prepared
+// shows up as errors of the lookups later.
 void prepare_catalogue(const QString& db_path);

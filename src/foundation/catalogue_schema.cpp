@@ -1,6 +1,8 @@
 #include "foundation/catalogue.h"
 
 #include "foundation/catalogue_connection.h"
+#include "foundation/catalogue_server.h"
+#include "platform/log.h"
 #include "foundation/stroke_collation.h"
 
 #include <QFile>
@@ -113,6 +115,14 @@ void drop_song_primary_key(const QString& db_path) {
 }
 
 void prepare_catalogue(const QString& db_path) {
+    if (is_catalogue_server(db_path)) {
+        try {
+            prepare_server_catalogue(db_path);
+        } catch (const DatabaseError& error) {
+            qCWarning(lcCatalogue).noquote() << "catalogue server:" << error.what();
+        }
+        return;
+    }
     if (!QFileInfo::exists(db_path)) {
         try {
             create_catalogue(db_path);

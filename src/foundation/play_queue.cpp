@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-int PlayQueue::append(const QString& number, const QString& display_text) {
+int PlayQueue::append(const QString& number, const QString& display_text, const QString& media_path) {
     // An empty number would stand for "end of queue" on every listing, so
     // such an entry could never be seen, played or deleted.
     if (full() || number.isEmpty()) return -1;
-    entries_.push_back({number, display_text});
+    entries_.push_back({number, display_text, media_path});
     return size() - 1;
 }
 
@@ -33,4 +33,8 @@ QString PlayQueue::number_at(int slot) const {
 
 QString PlayQueue::display_at(int slot) const {
     return holds(slot) ? entries_[slot].display_text : QString();
+}
+
+QString PlayQueue::media_path_at(int slot) const {
+    return holds(slot) ? entries_[slot].media_path : QString();
 }

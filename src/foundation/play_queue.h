@@ -15,8 +15,10 @@ public:
     static constexpr int kCapacity = 5001;
 
     // Appends an entry; returns the slot it took, or -1 (queue unchanged)
-    // when the queue is full or the number is empty.
-    int append(const QString& number, const QString& display_text);
+    // when the queue is full or the number is empty. The media path is the
+    // song's file when it was ordered: the song plays from it even when the
+    // catalogue cannot be reached by then (a catalogue server gone away).
+    int append(const QString& number, const QString& display_text, const QString& media_path = {});
 
     // Removes slot 0; every later entry moves one place forward.
     void remove_head();
@@ -34,6 +36,8 @@ public:
     // The song number and display text at slot; empty texts past the end.
     QString number_at(int slot) const;
     QString display_at(int slot) const;
+    // The media path kept with the entry; empty past the end or when none was given.
+    QString media_path_at(int slot) const;
 
     int size() const { return static_cast<int>(entries_.size()); }
     bool empty() const { return entries_.empty(); }
@@ -43,6 +47,7 @@ private:
     struct Entry {
         QString number;
         QString display_text;
+        QString media_path;
     };
 
     bool holds(int slot) const { return slot >= 0 && slot < size(); }

@@ -118,15 +118,18 @@ std::vector<SettingKey> make_setting_keys() {
         key.optional = true;
         return key;
     };
+    const auto optional_text = [](const QString& name, QString Settings::*value) {
+        SettingKey key{.name = name, .comment = {}, .kind = Kind::Text, .text = value};
+        key.optional = true;
+        return key;
+    };
     keys.push_back(optional_integer("ExportXlsx", &Settings::ExportXlsx));
     keys.push_back(optional_integer("PhoneOrdering", &Settings::PhoneOrdering));
     keys.push_back(optional_integer("PhoneOrderingPort", &Settings::PhoneOrderingPort));
-    SettingKey pin{
-        .name = "PhoneOrderingPin", .comment = {}, .kind = Kind::Text, .text = &Settings::PhoneOrderingPin};
-    pin.optional = true;
-    keys.push_back(pin);
+    keys.push_back(optional_text("PhoneOrderingPin", &Settings::PhoneOrderingPin));
     keys.push_back(optional_integer("StereoChannel", &Settings::StereoChannel));
     keys.push_back(optional_integer("KeyChange", &Settings::KeyChange));
+    keys.push_back(optional_text("CatalogueServer", &Settings::CatalogueServer));
     return keys;
 }
 

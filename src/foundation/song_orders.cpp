@@ -11,5 +11,5 @@ int add_song_to_queue(AppState& state, const QString& song_num) {
     // Only the first row counts when several songs share the number.
     const QString display_text =
         song.Field("song_name") + "--" + get_singer_name(state, song.FieldInt("song_singer_code"));
-    return state.play_queue.append(song.Field("song_num"), display_text);
+    return state.play_queue.append(song.Field("song_num"), display_text, song.Field("song_location"));
 }

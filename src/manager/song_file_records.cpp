@@ -167,7 +167,10 @@ SongFileRegistrar::~SongFileRegistrar() {
 
 void SongFileRegistrar::begin_if_needed() {
     if (files_per_transaction_ <= 0 || in_transaction_) return;
-    execute_sql("BEGIN", db_path_);
+    // Under the write lock from the start, and with the numbers read afresh:
+    // other rooms may have registered songs since the last transaction.
+    execute_sql("BEGIN IMMEDIATE", db_path_);
+    numbers_.forget();
     in_transaction_ = true;
     files_in_transaction_ = 0;
 }

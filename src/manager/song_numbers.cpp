@@ -1,6 +1,7 @@
 #include "manager/song_numbers.h"
 
 #include "foundation/catalogue.h"
+#include "foundation/lookups.h"
 
 namespace {
 
@@ -49,4 +50,29 @@ QString SongNumberAllocator::next(int song_kind, int song_text_count) {
     const QString number = song_num_of(prefix, serial);
     serials.taken.insert(number);
     return number;
+}
+
+NumberingTransaction::NumberingTransaction(const QString& db_path) : db_path_(db_path) {
+    execute_sql("BEGIN IMMEDIATE", db_path_);
+}
+
+NumberingTransaction::~NumberingTransaction() {
+    if (!open_) return;
+    try {
+        execute_sql("ROLLBACK", db_path_);
+    } catch (const DatabaseError&) {
+        // The failed statement closed its connection, and the transaction went with it.
+    }
+}
+
+void NumberingTransaction::commit() {
+    execute_sql("COMMIT", db_path_);
+    open_ = false;
+}
+
+QString still_free_number(const QString& proposed, int song_kind, int song_text_count,
+                          const QString& db_path) {
+    const Recordset taken = open_recordset(
+        "SELECT song_num FROM song WHERE song_num = '" + sql_quoted(proposed) + "'", db_path, 1);
+    return taken.Eof() ? proposed : Get_NewSongNum(song_kind, song_text_count, db_path);
 }

@@ -13,6 +13,29 @@ inline constexpr int kHighestSongSerial = 32767;
 // kHighestSongSerial is taken. Database errors come out as DatabaseError.
 QString Get_NewSongNum(int song_kind, int song_text_count, const QString& db_path);
 
+// A transaction that holds the catalogue's write lock from its start (BEGIN
+// IMMEDIATE; on a catalogue server the catalogue's advisory lock), so a
+// number found free inside it is still free when the song's rows are written,
+// however many rooms register at once. Given up unless committed.
+class NumberingTransaction {
+public:
+    explicit NumberingTransaction(const QString& db_path);
+    ~NumberingTransaction();
+    NumberingTransaction(const NumberingTransaction&) = delete;
+    NumberingTransaction& operator=(const NumberingTransaction&) = delete;
+    void commit();
+
+private:
+    const QString& db_path_;
+    bool open_ = true;
+};
+
+// The number proposed to the manager while it is still free; once another
+// room has taken it, the first free number now (empty when none is). Called
+// inside a NumberingTransaction.
+QString still_free_number(const QString& proposed, int song_kind, int song_text_count,
+                          const QString& db_path);
+
 // Get_NewSongNum for many songs in a row, as registering a folder needs: the
 // numbers of each prefix are read once, and every number handed out counts as
 // taken from then on. It answers as Get_NewSongNum would as long as the
@@ -23,6 +46,10 @@ public:
 
     // The number for the next new song, now taken; empty when none is free.
     QString next(int song_kind, int song_text_count);
+
+    // Reads the numbers afresh from the next call on: at the start of each
+    // transaction, since other rooms may have registered songs in between.
+    void forget() { by_prefix_.clear(); }
 
 private:
     struct Serials {

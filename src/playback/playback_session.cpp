@@ -55,10 +55,14 @@ PlaybackSession::~PlaybackSession() {
     close();
 }
 
+// The head plays from the file it had when it was ordered, so a queue keeps
+// singing while the catalogue is out of reach (a catalogue server that went
+// away); only an entry without one asks the catalogue.
 void PlaybackSession::play_head() {
     QString url = "file://";
     try {
-        url += get_song_location(state_, state_.play_queue.number_at(0));
+        const QString kept = state_.play_queue.media_path_at(0);
+        url += kept.isEmpty() ? get_song_location(state_, state_.play_queue.number_at(0)) : kept;
     } catch (const std::exception& error) {
         // Without the catalogue the song cannot be found: it fails to open and
         // is skipped like a broken file, and the guest sees why.

@@ -27,6 +27,17 @@ int count_of_kind(int kind, const QString& db_path) {
 
 }  // namespace
 
+std::vector<QStringList> song_count_lines(const QString& db_path) {
+    const auto count = [&db_path](int kind) { return QString::number(count_of_kind(kind, db_path)); };
+    return {{"目前您的系統中共有 " + QString::number(count_of("SELECT * FROM song", db_path)) + " 首歌"},
+            {"其中...."},
+            {"台語類有 " + count(0) + " 首歌", " ; 國語類有 " + count(1) + " 首歌"},
+            {"客語類有 " + count(2) + " 首歌", " ;英語類有 " + count(3) + " 首歌"},
+            {"日語類有 " + count(4) + " 首歌", " ; 兒類有 " + count(5) + " 首歌"},
+            {"其它類有 " + count(6) + " 首歌"},
+            {"粵語類有 " + count(7) + " 首歌"}};
+}
+
 manager_song_statu::manager_song_statu(AppState& state, QWidget* parent)
     : QDialog(parent), Picture1(state.twips_per_pixel), Command1("離開"), state_(state) {
     setWindowTitle("曲目狀況");
@@ -83,18 +94,10 @@ void manager_song_statu::Form_Activate() {
 }
 
 void manager_song_statu::print_counts() {
-    const QString& db = state_.db_path;
-    const auto count = [&db](int kind) { return QString::number(count_of_kind(kind, db)); };
-    Picture1.print("目前您的系統中共有 " + QString::number(count_of("SELECT * FROM song", db)) + " 首歌");
-    Picture1.print("其中....");
-    Picture1.print_inline("台語類有 " + count(0) + " 首歌");
-    Picture1.print(" ; 國語類有 " + count(1) + " 首歌");
-    Picture1.print_inline("客語類有 " + count(2) + " 首歌");
-    Picture1.print(" ;英語類有 " + count(3) + " 首歌");
-    Picture1.print_inline("日語類有 " + count(4) + " 首歌");
-    Picture1.print(" ; 兒類有 " + count(5) + " 首歌");
-    Picture1.print("其它類有 " + count(6) + " 首歌");
-    Picture1.print("粵語類有 " + count(7) + " 首歌");
+    for (const QStringList& pieces : song_count_lines(state_.db_path)) {
+        for (qsizetype i = 0; i + 1 < pieces.size(); ++i) Picture1.print_inline(pieces[i]);
+        Picture1.print(pieces.last());
+    }
 }
 
 void manager_song_statu::Command1_Click() {

@@ -5,7 +5,16 @@
 #include <QDialog>
 #include <QPushButton>
 
+#include <QStringList>
+
+#include <vector>
+
 struct AppState;
+
+// The lines "曲目狀況" prints, each in the pieces it is printed in: the songs
+// in total and per song kind, two kinds to some lines. Database errors come
+// out as DatabaseError.
+std::vector<QStringList> song_count_lines(const QString& db_path);
 
 // "曲目狀況": how many songs the catalogue holds in total and per song kind.
 // Every activation prints the counts again below what is already shown.

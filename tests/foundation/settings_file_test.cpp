@@ -197,6 +197,13 @@ TEST_F(SettingsFile, PhoneOrderingKeysAreReadButNeverAdded) {
     EXPECT_EQ(read_bytes(ini()).count("PhoneOrdering"), 3);
 }
 
+TEST_F(SettingsFile, CatalogueServerKeyIsReadButNeverAdded) {
+    load_settings(*state_);
+    EXPECT_FALSE(read_bytes(ini()).contains("CatalogueServer"));
+    EXPECT_EQ(load_from("CatalogueServer = postgresql://room:pw@10.0.0.5:5432/karaoke\r\n").CatalogueServer,
+              "postgresql://room:pw@10.0.0.5:5432/karaoke");
+}
+
 TEST_F(SettingsFile, AByteOrderMarkDoesNotHideTheFirstKey) {
     EXPECT_EQ(load_from("\xEF\xBB\xBFpathMusic = /bom\r\n").pathMusic, "/bom");
     EXPECT_EQ(read_bytes(ini()).count("pathMusic ="), 1);

@@ -1,6 +1,7 @@
 #include "foundation/catalogue.h"
 #include "foundation/song_orders.h"
 #include "foundation/startup.h"
+#include "support/postgres_server.h"
 #include "support/test_catalogue.h"
 #include "support/test_support.h"
 
@@ -49,6 +50,23 @@ TEST_F(StartupTest, SecondStartChangesNothing) {
 
     EXPECT_EQ(QFileInfo(folder.file("Setting.ini")).size(), settings_size);
     EXPECT_EQ(open_recordset("SELECT * FROM song", state->db_path).RecordCount(), 1);
+}
+
+TEST_F(StartupTest, ACatalogueServerLineMakesTheServerTheCatalogueAndNoFileIsMade) {
+    PostgresServer* server = PostgresServer::shared();
+    if (!server) GTEST_SKIP() << "no PostgreSQL server for the tests";
+    const QString uri = server->new_database();
+    QFile settings(folder.file("Setting.ini"));
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+    settings.write(("CatalogueServer = " + uri + "\r\n").toUtf8());
+    settings.close();
+
+    init_system(*state);
+
+    EXPECT_EQ(state->db_path, uri);
+    EXPECT_FALSE(QFile::exists(folder.file("karaoke.db")));
+    EXPECT_EQ(open_recordset("SELECT * FROM song", state->db_path).RecordCount(), 0);  // tables made
+    close_kept_connection();
 }
 
 class SongOrderTest : public StartupTest {

@@ -8,9 +8,9 @@
 
 namespace {
 
-class BatchRegiste : public RegistrationTest {
+class BatchRegiste : public RegistrationTest, public ::testing::WithParamInterface<CatalogueStore> {
 protected:
-    BatchRegiste() {
+    BatchRegiste() : RegistrationTest(GetParam()) {
         jiang = add_test_singer(*state, "江蕙");
         for (const char* name : {"song07.mpg", "家後.mp3", "雨夜花.avi", "Love.dat"}) make_file(name);
     }
@@ -29,7 +29,7 @@ protected:
     batch_registe window{*state, nullptr};
 };
 
-TEST_F(BatchRegiste, LinesAreCheckedThenRegisteredWithTheirFiles) {
+TEST_P(BatchRegiste, LinesAreCheckedThenRegisteredWithTheirFiles) {
     run(QString("\xEF\xBB\xBF# 測試\r\n7,家後,台語,江蕙,2\r\n\r\nLove.dat, Love ,英語, 江蕙 ,3.9\r\n"));
     EXPECT_EQ(dialogs.texts(), QStringList({"2筆資料已批次登錄完成"}));
     EXPECT_EQ(window.reg_file_name.text(), "");
@@ -53,7 +53,7 @@ TEST_F(BatchRegiste, LinesAreCheckedThenRegisteredWithTheirFiles) {
     EXPECT_EQ(songs(), 2);
 }
 
-TEST_F(BatchRegiste, OnlyCommentsOrAMissingFileRegisterNothing) {
+TEST_P(BatchRegiste, OnlyCommentsOrAMissingFileRegisterNothing) {
     run(QString("# 只有說明\n   # 縮排的說明\n\n"));
     EXPECT_EQ(dialogs.texts(), QStringList({"0筆資料已批次登錄完成"}));
     window.reg_file_name.setText(media("none.txt"));
@@ -62,7 +62,7 @@ TEST_F(BatchRegiste, OnlyCommentsOrAMissingFileRegisterNothing) {
     EXPECT_EQ(songs(), 0);
 }
 
-TEST_F(BatchRegiste, AnyBadLineStopsTheRunBeforeAnythingIsStored) {
+TEST_P(BatchRegiste, AnyBadLineStopsTheRunBeforeAnythingIsStored) {
     run(QString("7,家後,台語,江蕙,2\n雨夜花.avi,雨夜花, 國語,江蕙,3\n"));
     EXPECT_EQ(dialogs.last_text(),
               "您所指定的批次檔中=>雨夜花.avi,雨夜花, 國語,江蕙,3<=找不到指定的歌曲種類!");
@@ -78,7 +78,7 @@ TEST_F(BatchRegiste, AnyBadLineStopsTheRunBeforeAnythingIsStored) {
     EXPECT_EQ(songs(), 0);
 }
 
-TEST_F(BatchRegiste, ABig5FileRegistersItsChineseTitles) {
+TEST_P(BatchRegiste, ABig5FileRegistersItsChineseTitles) {
     // "家後.mp3,家後,台語,江蕙,2" in Big5 (code page 950).
     QByteArray line("\xAE\x61\xAB\xE1.mp3,\xAE\x61\xAB\xE1,\xA5\x78\xBB\x79,\xA6\xBF\xBF\xB7,2\r\n");
     run(line);
@@ -88,7 +88,7 @@ TEST_F(BatchRegiste, ABig5FileRegistersItsChineseTitles) {
               1);
 }
 
-TEST_F(BatchRegiste, AMissingSingerIsRegisteredUnderTheNameGivenThere) {
+TEST_P(BatchRegiste, AMissingSingerIsRegisteredUnderTheNameGivenThere) {
     when_up<batch_singer_add>([](batch_singer_add& add) {
         EXPECT_EQ(add.windowTitle(), "批次登錄--新增歌手資料");
         EXPECT_EQ(add.singer_name.text(), "伍佰");
@@ -114,7 +114,7 @@ TEST_F(BatchRegiste, AMissingSingerIsRegisteredUnderTheNameGivenThere) {
     EXPECT_EQ(dialogs.last_text(), "3筆資料已批次登錄完成");
 }
 
-TEST_F(BatchRegiste, ASecondLineWithTheSameNewTitleIsOfferedToTheSimilarTitleWindow) {
+TEST_P(BatchRegiste, ASecondLineWithTheSameNewTitleIsOfferedToTheSimilarTitleWindow) {
     when_up<batch_same>([this](batch_same& same) {
         EXPECT_EQ(dialogs.last_text(), "家後與編號002001,江蕙,有類似曲名. 請修改或取消登錄!!");
         EXPECT_EQ(same.windowTitle(), "批次新增");
@@ -136,9 +136,9 @@ TEST_F(BatchRegiste, ASecondLineWithTheSameNewTitleIsOfferedToTheSimilarTitleWin
               QStringList({"存入ok! 請進行下一首曲的批次作業", "2筆資料已批次登錄完成"}));
 }
 
-class BatchSame : public RegistrationTest {
+class BatchSame : public RegistrationTest, public ::testing::WithParamInterface<CatalogueStore> {
 protected:
-    BatchSame() {
+    BatchSame() : RegistrationTest(GetParam()) {
         jiang = add_test_singer(*state, "江蕙");
         add_test_song(*state, "002001", 0, "家後", jiang, make_file("old.mpg"));
         add_test_song(*state, "002002", 0, "家園", jiang, make_file("other.mpg"));
@@ -149,7 +149,7 @@ protected:
     int jiang = 0;
 };
 
-TEST_F(BatchSame, DeletingAStoredSongGivesItsNumberToTheNewSong) {
+TEST_P(BatchSame, DeletingAStoredSongGivesItsNumberToTheNewSong) {
     batch_same same(*state, nullptr, song());
     EXPECT_EQ(same.org_song_name.count(), 2);  // the same length only
     same.org_song_name.setCurrentIndex(same.org_song_name.findText("家後"));
@@ -174,7 +174,7 @@ TEST_F(BatchSame, DeletingAStoredSongGivesItsNumberToTheNewSong) {
         1);
 }
 
-TEST_F(BatchSame, GivingUpAfterADeletionAsksFirstAndMayDeleteTheNewFile) {
+TEST_P(BatchSame, GivingUpAfterADeletionAsksFirstAndMayDeleteTheNewFile) {
     batch_same same(*state, nullptr, song());
     dialogs.answer_yes();
     dialogs.answer_no();
@@ -196,7 +196,7 @@ TEST_F(BatchSame, GivingUpAfterADeletionAsksFirstAndMayDeleteTheNewFile) {
 
 // A batch file may name a file a stored song already plays: giving the new
 // song up, or deleting a stored song twice over, must not take it away.
-TEST_F(BatchSame, FilesStoredSongsPlayAreKept) {
+TEST_P(BatchSame, FilesStoredSongsPlayAreKept) {
     NewSong sharing = song();
     sharing.location = media("other.mpg");
     batch_same same(*state, nullptr, sharing);
@@ -218,7 +218,7 @@ TEST_F(BatchSame, FilesStoredSongsPlayAreKept) {
     EXPECT_EQ(songs(), 2);
 }
 
-TEST_F(BatchSame, RenamingAStoredSongRefreshesTheListAndTypingIsWarned) {
+TEST_P(BatchSame, RenamingAStoredSongRefreshesTheListAndTypingIsWarned) {
     batch_same same(*state, nullptr, song());
     same.org_song_name.setCurrentIndex(same.org_song_name.findText("家園"));
     same.org_song_name_Click(same.org_song_name.currentIndex());
@@ -240,5 +240,9 @@ TEST_F(BatchSame, RenamingAStoredSongRefreshesTheListAndTypingIsWarned) {
     EXPECT_TRUE(QFileInfo::exists(media("new.mp3")));
     EXPECT_EQ(songs(), 3);
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryStore, BatchRegiste, every_store(), store_name);
+
+INSTANTIATE_TEST_SUITE_P(EveryStore, BatchSame, every_store(), store_name);
 
 }  // namespace

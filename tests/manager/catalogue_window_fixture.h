@@ -9,6 +9,8 @@
 // and to work the singer choice lists.
 class CatalogueWindowTest : public ManagerTest {
 protected:
+    using ManagerTest::ManagerTest;
+
     // Every row of a query as "field1/field2/..." texts.
     QStringList rows(const QString& sql, const QStringList& fields) const {
         QStringList result;

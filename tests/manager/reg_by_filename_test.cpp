@@ -7,9 +7,9 @@
 
 namespace {
 
-class RegByFilename : public RegistrationTest {
+class RegByFilename : public RegistrationTest, public ::testing::WithParamInterface<CatalogueStore> {
 protected:
-    RegByFilename() {
+    RegByFilename() : RegistrationTest(GetParam()) {
         jiang = add_test_singer(*state, "江蕙");
         chen = add_test_singer(*state, "陳雷");
     }
@@ -45,7 +45,7 @@ protected:
     reg_by_filename window{*state, nullptr};
 };
 
-TEST_F(RegByFilename, TheWindowIsInKaiSizedToTheScreenAndCentred) {
+TEST_P(RegByFilename, TheWindowIsInKaiSizedToTheScreenAndCentred) {
     // The state's screen is 1024 x 768: eight tenths of it, 12 points scaled as the menu's.
     EXPECT_EQ(window.size(), QSize(819, 614));
     EXPECT_EQ(window.pos(), QPoint(102, 77));
@@ -54,7 +54,7 @@ TEST_F(RegByFilename, TheWindowIsInKaiSizedToTheScreenAndCentred) {
     EXPECT_EQ(window.lstFileInfo.font().family(), "標楷體");
 }
 
-TEST_F(RegByFilename, AFolderIsListedAndRegisteredWithOneRowPerSingerUnderOneNumber) {
+TEST_P(RegByFilename, AFolderIsListedAndRegisteredWithOneRowPerSingerUnderOneNumber) {
     make_file("江蕙+陳雷,家後,國語,2.mp3");
     make_file("江蕙,雨夜花,台語,3.MPG");
     make_file("notes.txt");
@@ -96,7 +96,7 @@ TEST_F(RegByFilename, AFolderIsListedAndRegisteredWithOneRowPerSingerUnderOneNum
     EXPECT_EQ(songs(), 3);
 }
 
-TEST_F(RegByFilename, BadNamesShowTheirErrorAndBlockTheRegistration) {
+TEST_P(RegByFilename, BadNamesShowTheirErrorAndBlockTheRegistration) {
     make_file("江蕙,家後,華語,2.mp3");
     make_file("江蕙,家後,國語,0.mp3");
     make_file("江蕙,家後,國語,255.mp3");
@@ -128,7 +128,7 @@ TEST_F(RegByFilename, BadNamesShowTheirErrorAndBlockTheRegistration) {
     EXPECT_EQ(songs(), 0);
 }
 
-TEST_F(RegByFilename, ARenamedFileIsCheckedAgainButNoFileIsOverwritten) {
+TEST_P(RegByFilename, ARenamedFileIsCheckedAgainButNoFileIsOverwritten) {
     make_file("江蕙,家後,華語,2.mp3");
     make_file("江蕙,雨夜花,台語,3.mp3");
     scan();
@@ -165,7 +165,7 @@ TEST_F(RegByFilename, ARenamedFileIsCheckedAgainButNoFileIsOverwritten) {
     EXPECT_EQ(window.song_files().at(0).file_path, media("江蕙,家後,國語,2.mp3"));
 }
 
-TEST_F(RegByFilename, MissingSingersAreAddedFromTheFileName) {
+TEST_P(RegByFilename, MissingSingersAreAddedFromTheFileName) {
     make_file("江蕙+伍佰+張惠妹,家後,國語,2.mp3");
     scan();
     EXPECT_EQ(lines(), QStringList({"檔案需確認:江蕙+伍佰+張惠妹,家後,國語,2.mp3"}));
@@ -200,7 +200,7 @@ TEST_F(RegByFilename, MissingSingersAreAddedFromTheFileName) {
     EXPECT_EQ(count("SELECT * FROM song WHERE song_num = '102001'"), 3);
 }
 
-TEST_F(RegByFilename, ASimilarTitleWaitsForADecisionThatIsShownAgainWhenReopened) {
+TEST_P(RegByFilename, ASimilarTitleWaitsForADecisionThatIsShownAgainWhenReopened) {
     add_test_song(*state, "102001", 1, "家後", jiang, media("old.mpg"));
     add_test_song(*state, "102001", 1, "家後", chen, media("old.mpg"));
     add_test_song(*state, "105001", 1, "家後的人", jiang, media("other.mpg"));
@@ -244,7 +244,7 @@ TEST_F(RegByFilename, ASimilarTitleWaitsForADecisionThatIsShownAgainWhenReopened
     EXPECT_EQ(rows.FieldInt("song_singer_code"), jiang);
 }
 
-TEST_F(RegByFilename, AddingAnywayTakesANewNumberAndDeletingRemovesTheFile) {
+TEST_P(RegByFilename, AddingAnywayTakesANewNumberAndDeletingRemovesTheFile) {
     add_test_song(*state, "102001", 1, "家後", jiang);
     make_file("江蕙,家後,國語,2.mp3");
     make_file("陳雷,家後,國語,2.wav");
@@ -266,7 +266,7 @@ TEST_F(RegByFilename, AddingAnywayTakesANewNumberAndDeletingRemovesTheFile) {
     EXPECT_EQ(lines(), QStringList({"檔案已登錄:江蕙,家後,國語,2.mp3"}));
 }
 
-TEST_F(RegByFilename, ADecisionTakenBeforeTheSingerWasAddedStillHolds) {
+TEST_P(RegByFilename, ADecisionTakenBeforeTheSingerWasAddedStillHolds) {
     add_test_song(*state, "102001", 1, "家後", jiang);
     make_file("伍佰,家後,國語,2.mp3");
     scan();
@@ -285,7 +285,7 @@ TEST_F(RegByFilename, ADecisionTakenBeforeTheSingerWasAddedStillHolds) {
     EXPECT_EQ(count("SELECT * FROM song WHERE song_num = '102002'"), 1);
 }
 
-TEST_F(RegByFilename, QuotesInNamesAndFoldersAreStoredIntact) {
+TEST_P(RegByFilename, QuotesInNamesAndFoldersAreStoredIntact) {
     add_test_singer(*state, "O'Neil");
     QDir().mkpath(media("it's"));
     QFile file(media("it's/O'Neil,Don't Go,英語,8.mp3"));
@@ -301,7 +301,7 @@ TEST_F(RegByFilename, QuotesInNamesAndFoldersAreStoredIntact) {
     EXPECT_EQ(lines(), QStringList({"檔案已登錄:O'Neil,Don't Go,英語,8.mp3"}));
 }
 
-TEST_F(RegByFilename, ManyFilesSpanSeveralTransactionsAndTakeTheLowestFreeNumbers) {
+TEST_P(RegByFilename, ManyFilesSpanSeveralTransactionsAndTakeTheLowestFreeNumbers) {
     add_test_song(*state, "002002", 0, "甲乙", jiang);
     window.files_per_transaction = 7;
     for (int i = 0; i < 30; ++i) make_file(QString("江蕙,歌%1,台語,2.mid").arg(QChar(0x4E00 + i)));
@@ -314,16 +314,26 @@ TEST_F(RegByFilename, ManyFilesSpanSeveralTransactionsAndTakeTheLowestFreeNumber
     EXPECT_EQ(count("SELECT * FROM song WHERE song_num = '002031'"), 1);
 }
 
-TEST_F(RegByFilename, AFailureKeepsTheEarlierTransactionsAndEveryFileOfTheFailedOne) {
+TEST_P(RegByFilename, AFailureKeepsTheEarlierTransactionsAndEveryFileOfTheFailedOne) {
     const QString old_file = folder.file("old.mpg");  // outside the folder scanned
     QFile old(old_file);
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.close();
     add_test_song(*state, "001001", 1, "七", jiang, old_file);
-    execute_sql(
-        "CREATE TRIGGER full_disk BEFORE INSERT ON song WHEN NEW.song_name = '壞' "
-        "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END",
-        state->db_path);
+    if (GetParam() == CatalogueStore::File) {
+        execute_sql(
+            "CREATE TRIGGER full_disk BEFORE INSERT ON song WHEN NEW.song_name = '壞' "
+            "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END",
+            state->db_path);
+    } else {
+        execute_sql(
+            "CREATE FUNCTION full_disk() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+            "IF NEW.song_name = '壞' THEN RAISE 'database or disk is full'; END IF; RETURN NEW; END $$",
+            state->db_path);
+        execute_sql(
+            "CREATE TRIGGER full_disk BEFORE INSERT ON song FOR EACH ROW EXECUTE FUNCTION full_disk()",
+            state->db_path);
+    }
     window.files_per_transaction = 2;
     for (const char* title : {"一", "丁", "七", "壞"}) make_file(QString("江蕙,%1,國語,1.mp3").arg(title));
     scan();
@@ -344,7 +354,7 @@ TEST_F(RegByFilename, AFailureKeepsTheEarlierTransactionsAndEveryFileOfTheFailed
     EXPECT_TRUE(lines().contains("檔案需確認:江蕙,七,國語,1.mp3"));  // the rescan forgot the decision
 }
 
-TEST_F(RegByFilename, ACancelledOrMissingFolderScansNothing) {
+TEST_P(RegByFilename, ACancelledOrMissingFolderScansNothing) {
     dialogs.choose_file("");
     window.cmdBrowse_Click();
     EXPECT_EQ(window.lstFileInfo.count(), 0);
@@ -354,5 +364,7 @@ TEST_F(RegByFilename, ACancelledOrMissingFolderScansNothing) {
     window.cmdReg_Click();
     EXPECT_EQ(window.labSongInfo.text(), "已完成0筆資料的登錄! ");
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryStore, RegByFilename, every_store(), store_name);
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "foundation/catalogue.h"
 #include "foundation/lookups.h"
+#include "support/manager_fixture.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_catalogue.h"
 #include "support/test_support.h"
@@ -21,13 +22,20 @@
 // registration windows.
 class RegistrationTest : public ::testing::Test {
 protected:
-    RegistrationTest() {
+    explicit RegistrationTest(CatalogueStore store = CatalogueStore::File)
+        : server_missing_(store == CatalogueStore::Server && !use_catalogue_server(*state)) {
         state->platform.dialogs = &dialogs;
         prepare_catalogue(state->db_path);
         QDir().mkpath(media_folder());
         QObject::connect(&watcher_, &QTimer::timeout, [this] { handle_new_window(); });
     }
-    ~RegistrationTest() override { EXPECT_TRUE(every_window_handled()); }
+    ~RegistrationTest() override {
+        EXPECT_TRUE(every_window_handled());
+        close_kept_connection();
+    }
+    void SetUp() override {
+        if (server_missing_) GTEST_SKIP() << "no PostgreSQL server for the tests";
+    }
 
     QString media_folder() const { return folder.path() + "media"; }
     QString media(const QString& name) const { return media_folder() + "/" + name; }
@@ -58,6 +66,7 @@ protected:
 
     TempFolder folder;
     std::unique_ptr<AppState> state = make_test_state(folder);
+    bool server_missing_;
     ScriptedDialogs dialogs;
 
 private:

@@ -7,8 +7,9 @@
 
 namespace {
 
-class SingerModify : public CatalogueWindowTest {
+class SingerModify : public CatalogueWindowTest, public ::testing::WithParamInterface<CatalogueStore> {
 protected:
+    SingerModify() : CatalogueWindowTest(GetParam()) {}
     QStringList singers() const {
         return rows("SELECT * FROM singer ORDER BY singer_code", {"singer_name", "singer_sex"});
     }
@@ -29,7 +30,7 @@ protected:
     singer_modify window{*state, nullptr};
 };
 
-TEST_F(SingerModify, ShowsItsCaptionsAndNamesItsFieldsByThem) {
+TEST_P(SingerModify, ShowsItsCaptionsAndNamesItsFieldsByThem) {
     EXPECT_EQ(window.windowTitle(), "歌手資料管理");
     EXPECT_EQ(window.Label2.text(), "歌手名稱");
     EXPECT_EQ(window.Label2.buddy(), &window.singer_name);
@@ -42,7 +43,7 @@ TEST_F(SingerModify, ShowsItsCaptionsAndNamesItsFieldsByThem) {
     EXPECT_EQ(window.width(), qRound(0.4 * state->screen_size.width()));
 }
 
-TEST_F(SingerModify, AddingWantsACategoryAndANameAndStoresTheNameTrimmed) {
+TEST_P(SingerModify, AddingWantsACategoryAndANameAndStoresTheNameTrimmed) {
     add("江蕙", -1);
     add("   ", 0);
     EXPECT_EQ(dialogs.texts(), QStringList({"請選好歌手性別", "請輸入合法的歌手名"}));
@@ -55,7 +56,7 @@ TEST_F(SingerModify, AddingWantsACategoryAndANameAndStoresTheNameTrimmed) {
     EXPECT_EQ(singers(), QStringList({"江蕙/0", "五月天/2"}));
 }
 
-TEST_F(SingerModify, AddingANameThatIsStoredAlreadyIsRefusedAlsoWithBlanksAround) {
+TEST_P(SingerModify, AddingANameThatIsStoredAlreadyIsRefusedAlsoWithBlanksAround) {
     add_test_singer(*state, "江蕙", 0);
     add_test_singer(*state, "O'Neal", 1);
     add("江蕙", 1);
@@ -65,7 +66,7 @@ TEST_F(SingerModify, AddingANameThatIsStoredAlreadyIsRefusedAlsoWithBlanksAround
     EXPECT_EQ(singers(), QStringList({"江蕙/0", "O'Neal/1"}));
 }
 
-TEST_F(SingerModify, ChangingOrDeletingBeforeAnyPickAsksForThePickFirst) {
+TEST_P(SingerModify, ChangingOrDeletingBeforeAnyPickAsksForThePickFirst) {
     add_test_singer(*state, "江蕙", 0);
     window.singer_name.setText("江蕙");
     window.singer_sex.setCurrentIndex(1);
@@ -75,7 +76,7 @@ TEST_F(SingerModify, ChangingOrDeletingBeforeAnyPickAsksForThePickFirst) {
     EXPECT_EQ(singers(), QStringList({"江蕙/0"}));
 }
 
-TEST_F(SingerModify, APickFillsNameCategoryAndCodeAndRenamesThatSinger) {
+TEST_P(SingerModify, APickFillsNameCategoryAndCodeAndRenamesThatSinger) {
     add_test_singer(*state, "江蕙", 0);
     const int picked = add_test_singer(*state, "伍佰", 1);
     pick_through_search("伍", "伍佰");
@@ -96,7 +97,7 @@ TEST_F(SingerModify, APickFillsNameCategoryAndCodeAndRenamesThatSinger) {
     EXPECT_EQ(singers(), QStringList({"江蕙/0", "伍佰 & China Blue/2"}));
 }
 
-TEST_F(SingerModify, ChangingRefusesAnEmptyNameAndAMissingCategory) {
+TEST_P(SingerModify, ChangingRefusesAnEmptyNameAndAMissingCategory) {
     // A category outside the list's three leaves the list without a choice.
     const int odd = add_test_singer(*state, "怪團", 7);
     pick_through_search("", "怪團");
@@ -110,7 +111,7 @@ TEST_F(SingerModify, ChangingRefusesAnEmptyNameAndAMissingCategory) {
     EXPECT_EQ(singers(), QStringList({"怪團/7"}));
 }
 
-TEST_F(SingerModify, DeletingAsksThenRemovesTheSingerAndLeavesItsSongs) {
+TEST_P(SingerModify, DeletingAsksThenRemovesTheSingerAndLeavesItsSongs) {
     const int singer = add_test_singer(*state, "江蕙", 0);
     add_test_song(*state, "002001", 0, "家後", singer);
     pick_through_search("江", "江蕙");
@@ -137,7 +138,7 @@ TEST_F(SingerModify, DeletingAsksThenRemovesTheSingerAndLeavesItsSongs) {
     EXPECT_TRUE(dialogs.script_used_up());
 }
 
-TEST_F(SingerModify, TheChoiceListShowsTheSingersWhoseNamesBeginWithTheTypedText) {
+TEST_P(SingerModify, TheChoiceListShowsTheSingersWhoseNamesBeginWithTheTypedText) {
     add_test_singer(*state, "江蕙", 0);
     add_test_singer(*state, "蔡江", 1);
     add_test_singer(*state, "江淑娜", 0);
@@ -154,7 +155,7 @@ TEST_F(SingerModify, TheChoiceListShowsTheSingersWhoseNamesBeginWithTheTypedText
     EXPECT_EQ(dialogs.texts(), QStringList({"找無 \" 林\" 字串的相關資料"}));
 }
 
-TEST_F(SingerModify, TheChoiceListTakesEnterOnASelectionAndIgnoresClicksWithoutOne) {
+TEST_P(SingerModify, TheChoiceListTakesEnterOnASelectionAndIgnoresClicksWithoutOne) {
     add_test_singer(*state, "江蕙", 0);
     const int chosen = add_test_singer(*state, "江淑娜", 0);
     singer_modify_check_singer list(*state, window);
@@ -171,7 +172,7 @@ TEST_F(SingerModify, TheChoiceListTakesEnterOnASelectionAndIgnoresClicksWithoutO
     EXPECT_EQ(window.singer_sex.currentText(), "0.女");
 }
 
-TEST_F(SingerModify, EnterInTheNameFieldOpensTheChoiceList) {
+TEST_P(SingerModify, EnterInTheNameFieldOpensTheChoiceList) {
     const int picked = add_test_singer(*state, "伍佰", 1);
     window.show();
     window.singer_name.setText("伍");
@@ -180,13 +181,13 @@ TEST_F(SingerModify, EnterInTheNameFieldOpensTheChoiceList) {
     EXPECT_EQ(window.singer_code, picked);
 }
 
-TEST_F(SingerModify, ASearchWithNoMatchShowsNoList) {
+TEST_P(SingerModify, ASearchWithNoMatchShowsNoList) {
     window.singer_name.setText("無人");
     window.singer_search_Click();  // returns: the list closed itself
     EXPECT_EQ(dialogs.texts(), QStringList({"找無 \"無人\" 字串的相關資料"}));
 }
 
-TEST_F(SingerModify, TheChoiceListKeepsTwoThousandAndOneSingersAndSaysSo) {
+TEST_P(SingerModify, TheChoiceListKeepsTwoThousandAndOneSingersAndSaysSo) {
     add_many_singers("歌手", singer_modify_check_singer::kCapacity + 1);
     singer_modify_check_singer list(*state, window);
     list.Form_Activate();
@@ -200,5 +201,7 @@ TEST_F(SingerModify, TheChoiceListKeepsTwoThousandAndOneSingersAndSaysSo) {
     EXPECT_EQ(window.singer_code, 0);
     EXPECT_TRUE(list.List1.count() > 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryStore, SingerModify, every_store(), store_name);
 
 }  // namespace

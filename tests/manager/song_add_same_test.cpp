@@ -9,9 +9,9 @@ namespace {
 
 // Two stored songs titled like the new one, and one that only begins alike
 // but is longer.
-class SongAddSameTest : public ManagerTest {
+class SongAddSameTest : public ManagerTest, public ::testing::WithParamInterface<CatalogueStore> {
 protected:
-    SongAddSameTest() {
+    SongAddSameTest() : ManagerTest(GetParam()) {
         add_song_of_length("002001", 0, "愛你", 2, singer_a, old_file);
         add_song_of_length("002002", 0, "愛你", 2, singer_b, folder.file("b.mpg"));
         add_song_of_length("005001", 0, "愛你一萬年", 5, singer_b);
@@ -36,7 +36,7 @@ protected:
     std::unique_ptr<song_add_same> window;
 };
 
-TEST_F(SongAddSameTest, ListsTheStoredSongsOfTheSameTitleAndLengthWithTheFirstChosen) {
+TEST_P(SongAddSameTest, ListsTheStoredSongsOfTheSameTitleAndLengthWithTheFirstChosen) {
     EXPECT_EQ(window->windowTitle(), "Form1");
     EXPECT_EQ(window->Frame1.title(), "原本歌曲");
     EXPECT_EQ(window->Frame2.title(), "新進歌曲");
@@ -59,13 +59,13 @@ TEST_F(SongAddSameTest, ListsTheStoredSongsOfTheSameTitleAndLengthWithTheFirstCh
     EXPECT_EQ(window->org_song_singer_lab.text(), "演唱者:陶喆");
 }
 
-TEST_F(SongAddSameTest, TypingIntoTheStoredTitlesIsWarnedAbout) {
+TEST_P(SongAddSameTest, TypingIntoTheStoredTitlesIsWarnedAbout) {
     QTest::keyClicks(window->org_song_name.lineEdit(), "x");
     EXPECT_EQ(dialogs.texts(), QStringList{"您不可以修改本欄位資料, 若想要修改曲名請在下列新曲名修改"});
     EXPECT_EQ(window->org_song_name.count(), 2);
 }
 
-TEST_F(SongAddSameTest, RenamingAStoredSongRefreshesTheTitlesAndKeepsTheChoice) {
+TEST_P(SongAddSameTest, RenamingAStoredSongRefreshesTheTitlesAndKeepsTheChoice) {
     window->org_song_name.setCurrentIndex(1);
     emit window->org_song_name.activated(1);
     window->org_renew.setText(" 愛你's ");
@@ -77,7 +77,7 @@ TEST_F(SongAddSameTest, RenamingAStoredSongRefreshesTheTitlesAndKeepsTheChoice) 
     EXPECT_EQ(dialogs.texts(), QStringList{"舊曲名已修改為愛你's"});
 }
 
-TEST_F(SongAddSameTest, AddingStoresTheNewSongUnderItsProposedNumber) {
+TEST_P(SongAddSameTest, AddingStoresTheNewSongUnderItsProposedNumber) {
     window->new_song_name.setText("愛你(新)");
     window->new_add.click();
     EXPECT_EQ(dialogs.texts(), QStringList{"存入ok! 請進行下一首曲的建檔作業"});
@@ -91,7 +91,7 @@ TEST_F(SongAddSameTest, AddingStoresTheNewSongUnderItsProposedNumber) {
     EXPECT_EQ(row.Field("song_location"), new_file);
 }
 
-TEST_F(SongAddSameTest, ReplacingDeletesTheStoredSongAndItsFileAndGivesItsNumberAway) {
+TEST_P(SongAddSameTest, ReplacingDeletesTheStoredSongAndItsFileAndGivesItsNumberAway) {
     dialogs.answer_yes();
     dialogs.answer_no();
     window->org_kill.click();
@@ -112,7 +112,7 @@ TEST_F(SongAddSameTest, ReplacingDeletesTheStoredSongAndItsFileAndGivesItsNumber
     EXPECT_EQ(count_of("SELECT * FROM song WHERE song_num = '002003'"), 0);
 }
 
-TEST_F(SongAddSameTest, ReplacingAtOnceStoresTheNewSongAndCloses) {
+TEST_P(SongAddSameTest, ReplacingAtOnceStoresTheNewSongAndCloses) {
     dialogs.answer_yes();
     dialogs.answer_yes();
     window->org_kill.click();
@@ -122,7 +122,7 @@ TEST_F(SongAddSameTest, ReplacingAtOnceStoresTheNewSongAndCloses) {
         new_file);
 }
 
-TEST_F(SongAddSameTest, NoToTheFirstReplaceQuestionChangesNothing) {
+TEST_P(SongAddSameTest, NoToTheFirstReplaceQuestionChangesNothing) {
     dialogs.answer_no();
     window->org_kill.click();
     EXPECT_TRUE(QFile::exists(old_file));
@@ -130,7 +130,7 @@ TEST_F(SongAddSameTest, NoToTheFirstReplaceQuestionChangesNothing) {
     EXPECT_TRUE(window->Frame1.isEnabled());
 }
 
-TEST_F(SongAddSameTest, AStoredSongWithTheNewSongsFileIsReplacedWithoutDeletingTheFile) {
+TEST_P(SongAddSameTest, AStoredSongWithTheNewSongsFileIsReplacedWithoutDeletingTheFile) {
     execute_sql("UPDATE song SET song_location = '" + new_file + "' WHERE song_num = '002001'",
                 state->db_path);
     dialogs.answer_yes();
@@ -140,7 +140,7 @@ TEST_F(SongAddSameTest, AStoredSongWithTheNewSongsFileIsReplacedWithoutDeletingT
     EXPECT_EQ(count_of("SELECT * FROM song WHERE song_num = '002001'"), 1);
 }
 
-TEST_F(SongAddSameTest, GivingUpAfterTheReplacementAsksAboutTheDeletedSongFirst) {
+TEST_P(SongAddSameTest, GivingUpAfterTheReplacementAsksAboutTheDeletedSongFirst) {
     dialogs.answer_yes();
     dialogs.answer_no();
     window->org_kill.click();
@@ -157,7 +157,7 @@ TEST_F(SongAddSameTest, GivingUpAfterTheReplacementAsksAboutTheDeletedSongFirst)
     EXPECT_EQ(count_of("SELECT * FROM song WHERE song_num = '002001'"), 0);
 }
 
-TEST_F(SongAddSameTest, GivingUpAsksTwiceAndKeepsTheFileUnlessTold) {
+TEST_P(SongAddSameTest, GivingUpAsksTwiceAndKeepsTheFileUnlessTold) {
     window->show();
     dialogs.answer_no();
     window->new_cancel.click();
@@ -172,7 +172,7 @@ TEST_F(SongAddSameTest, GivingUpAsksTwiceAndKeepsTheFileUnlessTold) {
     EXPECT_EQ(count_of("SELECT * FROM song"), 3);
 }
 
-TEST_F(SongAddSameTest, GivingUpKeepsAFileThatAStoredSongPlays) {
+TEST_P(SongAddSameTest, GivingUpKeepsAFileThatAStoredSongPlays) {
     execute_sql("UPDATE song SET song_location = '" + new_file + "' WHERE song_num = '005001'",
                 state->db_path);
     dialogs.answer_yes();
@@ -182,7 +182,7 @@ TEST_F(SongAddSameTest, GivingUpKeepsAFileThatAStoredSongPlays) {
     EXPECT_TRUE(dialogs.script_used_up());
 }
 
-TEST_F(SongAddSameTest, WithNoStoredSongListedTheStoredSongButtonsDoNothing) {
+TEST_P(SongAddSameTest, WithNoStoredSongListedTheStoredSongButtonsDoNothing) {
     song_add_same none(*state, nullptr, {"003001", singer_a, "無", "無", 3, 0, "2024/05/07", new_file});
     EXPECT_EQ(none.org_song_name.count(), 0);
     none.org_modify.click();
@@ -192,7 +192,7 @@ TEST_F(SongAddSameTest, WithNoStoredSongListedTheStoredSongButtonsDoNothing) {
     EXPECT_EQ(count_of("SELECT * FROM song"), 3);
 }
 
-TEST_F(SongAddSameTest, PreviewsShowTheStoredAndTheNewFile) {
+TEST_P(SongAddSameTest, PreviewsShowTheStoredAndTheNewFile) {
     window->org_song_name.setCurrentIndex(1);
     QStringList seen;
     const auto look = [&seen](small_view& view) {
@@ -205,5 +205,7 @@ TEST_F(SongAddSameTest, PreviewsShowTheStoredAndTheNewFile) {
     window->new_view.click();
     EXPECT_EQ(seen, QStringList({"瀏覽原本的歌曲檔", folder.file("b.mpg"), "瀏覽新進的歌曲檔", new_file}));
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryStore, SongAddSameTest, every_store(), store_name);
 
 }  // namespace

@@ -9,8 +9,9 @@
 
 namespace {
 
-class SongAddTest : public ManagerTest {
+class SongAddTest : public ManagerTest, public ::testing::WithParamInterface<CatalogueStore> {
 protected:
+    SongAddTest() : ManagerTest(GetParam()) {}
     // Picks an item the way the manager does, then leaves the list.
     static void pick(QComboBox& list, int index) {
         list.setCurrentIndex(index);
@@ -55,7 +56,7 @@ protected:
     std::unique_ptr<Song_Add> window = std::make_unique<Song_Add>(*state, nullptr);
 };
 
-TEST_F(SongAddTest, OpensWithTodayEmptyListsAndEveryFieldNamedByItsCaption) {
+TEST_P(SongAddTest, OpensWithTodayEmptyListsAndEveryFieldNamedByItsCaption) {
     EXPECT_EQ(window->windowTitle(), "新增歌曲");
     QStringList kinds;
     for (int i = 0; i < window->song_kind.count(); ++i) kinds << window->song_kind.itemText(i);
@@ -90,7 +91,7 @@ TEST_F(SongAddTest, OpensWithTodayEmptyListsAndEveryFieldNamedByItsCaption) {
     EXPECT_TRUE(window->add_do.isDefault());
 }
 
-TEST_F(SongAddTest, TabGoesThroughTheFieldsInOrderAndArrowsChangeAList) {
+TEST_P(SongAddTest, TabGoesThroughTheFieldsInOrderAndArrowsChangeAList) {
     std::vector<QWidget*> order;
     QWidget* widget = &window->song_kind;
     do {
@@ -109,7 +110,7 @@ TEST_F(SongAddTest, TabGoesThroughTheFieldsInOrderAndArrowsChangeAList) {
     EXPECT_TRUE(window->song_kind_changed);
 }
 
-TEST_F(SongAddTest, TheNumberIsProposedOnceBothListsArePicked) {
+TEST_P(SongAddTest, TheNumberIsProposedOnceBothListsArePicked) {
     pick(window->song_kind, 0);
     window->song_kind_LostFocus();
     EXPECT_TRUE(window->song_code.text().isEmpty());
@@ -123,7 +124,7 @@ TEST_F(SongAddTest, TheNumberIsProposedOnceBothListsArePicked) {
     EXPECT_TRUE(window->lb_song_code.isEnabled());
 }
 
-TEST_F(SongAddTest, TheLowestFreeSerialIsProposed) {
+TEST_P(SongAddTest, TheLowestFreeSerialIsProposed) {
     for (int serial = 1; serial <= 9; ++serial)
         add_test_song(*state, "00200" + QString::number(serial), 0, "歌", singer);
     pick_kind_and_count(0, 2);
@@ -134,7 +135,7 @@ TEST_F(SongAddTest, TheLowestFreeSerialIsProposed) {
     EXPECT_EQ(window->song_code.text(), "002002");
 }
 
-TEST_F(SongAddTest, AKindAndLengthWithoutAFreeSerialIsReportedInsteadOfANumber) {
+TEST_P(SongAddTest, AKindAndLengthWithoutAFreeSerialIsReportedInsteadOfANumber) {
     execute_sql("BEGIN", state->db_path);
     for (int serial = 1; serial <= 32767; ++serial)
         add_test_song(*state, "001" + QString("%1").arg(serial, 3, 10, QChar('0')), 0, "歌", singer);
@@ -144,17 +145,17 @@ TEST_F(SongAddTest, AKindAndLengthWithoutAFreeSerialIsReportedInsteadOfANumber) 
     EXPECT_EQ(dialogs.last_text(), "這一類這個字數的曲目編號已經用完了");
 }
 
-TEST_F(SongAddTest, ACatalogueErrorWhileProposingIsShownAndLeavesNoNumber) {
+TEST_P(SongAddTest, ACatalogueErrorWhileProposingIsShownAndLeavesNoNumber) {
     pick_kind_and_count(0, 2);
     EXPECT_EQ(window->song_code.text(), "002001");
-    QFile::remove(state->db_path);
+    lose_catalogue();
     pick(window->song_text_count, 2);
     EXPECT_TRUE(window->song_code.text().isEmpty());
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.shown()[0].kind, "notice");
 }
 
-TEST_F(SongAddTest, SavingStoresEveryFieldAndMakesReadyForTheNextSong) {
+TEST_P(SongAddTest, SavingStoresEveryFieldAndMakesReadyForTheNextSong) {
     fill_in(1, "月亮代表我的心", "鄧麗君");
     window->song_build_date.setText("2024/5/7");
     window->add_do.click();
@@ -190,7 +191,7 @@ TEST_F(SongAddTest, SavingStoresEveryFieldAndMakesReadyForTheNextSong) {
     EXPECT_EQ(count_of("SELECT * FROM song"), 1);
 }
 
-TEST_F(SongAddTest, EachCheckStopsTheSaveWithItsMessageAndKeepsTheFields) {
+TEST_P(SongAddTest, EachCheckStopsTheSaveWithItsMessageAndKeepsTheFields) {
     fill_in(0, "望春風", "鄧麗君");
     window->song_build_date.setText("2024/13/40");
     window->add_do.click();
@@ -210,7 +211,7 @@ TEST_F(SongAddTest, EachCheckStopsTheSaveWithItsMessageAndKeepsTheFields) {
     EXPECT_EQ(window->song_kind.currentIndex(), 0);
 }
 
-TEST_F(SongAddTest, ATitleWithASingleQuoteIsStoredIntact) {
+TEST_P(SongAddTest, ATitleWithASingleQuoteIsStoredIntact) {
     fill_in(3, "Don't", "Ann's Band");
     window->song_location.setText(media_file("it's.mpg"));
     when_up<singer_add>([](singer_add& singer_window) {
@@ -225,7 +226,7 @@ TEST_F(SongAddTest, ATitleWithASingleQuoteIsStoredIntact) {
     EXPECT_EQ(count_of("SELECT * FROM singer WHERE singer_name = 'Ann''s Band' AND singer_sex = 2"), 1);
 }
 
-TEST_F(SongAddTest, EnterInTheFileFieldSavesOnlyWhenItIsNotEmpty) {
+TEST_P(SongAddTest, EnterInTheFileFieldSavesOnlyWhenItIsNotEmpty) {
     fill_in(0, "望春風", "鄧麗君");
     window->song_location.clear();
     QTest::keyClick(&window->song_location, Qt::Key_Return);
@@ -237,7 +238,7 @@ TEST_F(SongAddTest, EnterInTheFileFieldSavesOnlyWhenItIsNotEmpty) {
     EXPECT_EQ(count_of("SELECT * FROM song WHERE song_num = '003001'"), 1);
 }
 
-TEST_F(SongAddTest, BrowsingPutsTheChosenFileIntoTheField) {
+TEST_P(SongAddTest, BrowsingPutsTheChosenFileIntoTheField) {
     dialogs.choose_file(song_file);
     window->Command1.click();
     EXPECT_EQ(window->song_location.text(), song_file);
@@ -250,7 +251,7 @@ TEST_F(SongAddTest, BrowsingPutsTheChosenFileIntoTheField) {
     EXPECT_EQ(window->song_location.text(), song_file);
 }
 
-TEST_F(SongAddTest, ANewSingerIsRegisteredOnTheWayWithTheTypedName) {
+TEST_P(SongAddTest, ANewSingerIsRegisteredOnTheWayWithTheTypedName) {
     fill_in(1, "吻別", "  張學友 ");
     QString name_shown;
     when_up<singer_add>([&](singer_add& singer_window) {
@@ -268,7 +269,7 @@ TEST_F(SongAddTest, ANewSingerIsRegisteredOnTheWayWithTheTypedName) {
     EXPECT_EQ(stored("102001").singer_code, new_singer.FieldInt("singer_code"));
 }
 
-TEST_F(SongAddTest, ANameCorrectedToAStoredSingerAndConfirmedAddsNoSecondSinger) {
+TEST_P(SongAddTest, ANameCorrectedToAStoredSingerAndConfirmedAddsNoSecondSinger) {
     fill_in(1, "小城故事", "鄧利君");
     when_up<singer_add>([this](singer_add& singer_window) {
         singer_window.singer_name.setText("鄧麗君 ");
@@ -284,7 +285,7 @@ TEST_F(SongAddTest, ANameCorrectedToAStoredSingerAndConfirmedAddsNoSecondSinger)
     EXPECT_EQ(stored("104001").singer_code, singer);
 }
 
-TEST_F(SongAddTest, ClosingTheSingerWindowStoresNothing) {
+TEST_P(SongAddTest, ClosingTheSingerWindowStoresNothing) {
     fill_in(1, "小城故事", "無名氏");
     when_up<singer_add>([](singer_add& singer_window) { singer_window.close(); });
     window->add_do.click();
@@ -294,7 +295,7 @@ TEST_F(SongAddTest, ClosingTheSingerWindowStoresNothing) {
     EXPECT_EQ(window->song_name.text(), "小城故事");  // nothing reset: the manager may try again
 }
 
-TEST_F(SongAddTest, ASimilarStoredTitleGoesToTheSimilarTitleWindowInstead) {
+TEST_P(SongAddTest, ASimilarStoredTitleGoesToTheSimilarTitleWindowInstead) {
     add_song_of_length("002001", 0, "愛你", 2, singer);
     NewSong handed_over;
     when_up<song_add_same>([&](song_add_same& same) {
@@ -316,7 +317,7 @@ TEST_F(SongAddTest, ASimilarStoredTitleGoesToTheSimilarTitleWindowInstead) {
     EXPECT_EQ(window->song_kind.currentIndex(), -1);
 }
 
-TEST_F(SongAddTest, SimilarMeansBeginningWithTheTitleAtTheSameLength) {
+TEST_P(SongAddTest, SimilarMeansBeginningWithTheTitleAtTheSameLength) {
     const auto is_similar_to = [this](const QString& stored_title, int stored_count) {
         execute_sql("DELETE FROM song", state->db_path);
         add_song_of_length("099001", 0, stored_title, stored_count, singer);
@@ -339,7 +340,7 @@ TEST_F(SongAddTest, SimilarMeansBeginningWithTheTitleAtTheSameLength) {
     EXPECT_FALSE(is_similar_to("愛你", 3));
 }
 
-TEST_F(SongAddTest, TheSingerChoiceListsTheNamesBeginningWithTheTypedText) {
+TEST_P(SongAddTest, TheSingerChoiceListsTheNamesBeginningWithTheTypedText) {
     add_test_singer(*state, "張學友");
     add_test_singer(*state, "張惠妹");
     add_test_singer(*state, "周杰倫");
@@ -361,7 +362,7 @@ TEST_F(SongAddTest, TheSingerChoiceListsTheNamesBeginningWithTheTypedText) {
     EXPECT_EQ(some.result(), QDialog::Accepted);
 }
 
-TEST_F(SongAddTest, TheSingerChoiceTakesADoubleClickedNameIntoTheSongWindow) {
+TEST_P(SongAddTest, TheSingerChoiceTakesADoubleClickedNameIntoTheSongWindow) {
     add_test_singer(*state, "張學友");
     window->singer_name.setText("張");
     when_up<song_add_check_singer_name>([](song_add_check_singer_name& choice) {
@@ -373,7 +374,7 @@ TEST_F(SongAddTest, TheSingerChoiceTakesADoubleClickedNameIntoTheSongWindow) {
     EXPECT_EQ(window->singer_name.text(), "張學友");
 }
 
-TEST_F(SongAddTest, TheSingerChoiceSaysSoWhenNoNameBeginsWithTheText) {
+TEST_P(SongAddTest, TheSingerChoiceSaysSoWhenNoNameBeginsWithTheText) {
     window->singer_name.setText("林 ");
     when_up<song_add_check_singer_name>([](song_add_check_singer_name& choice) { choice.Form_Activate(); });
     window->check_singr_name.click();  // returns: the window closed itself
@@ -433,5 +434,7 @@ TEST_F(SingerAddTest, NoToTheSameNameQuestionLeavesTheWindowOpenForAnotherName) 
     EXPECT_EQ(written_back, "伍佰樂團");
     EXPECT_EQ(count_of("SELECT * FROM singer"), 2);
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryStore, SongAddTest, every_store(), store_name);
 
 }  // namespace

@@ -13,8 +13,9 @@
 
 namespace {
 
-class SongModify : public CatalogueWindowTest {
+class SongModify : public CatalogueWindowTest, public ::testing::WithParamInterface<CatalogueStore> {
 protected:
+    SongModify() : CatalogueWindowTest(GetParam()) {}
     QStringList hits() const {
         QStringList lines;
         for (int i = 0; i < window.List1.count(); ++i) lines << window.List1.item(i)->text();
@@ -51,7 +52,7 @@ protected:
     int wu = add_test_singer(*state, "伍佰", 1);
 };
 
-TEST_F(SongModify, ShowsItsCaptionsAndNamesItsFieldsByThem) {
+TEST_P(SongModify, ShowsItsCaptionsAndNamesItsFieldsByThem) {
     EXPECT_EQ(window.windowTitle(), "歌曲資料新增修改");
     EXPECT_EQ(window.width(), state->screen_size.width());
     EXPECT_LE(window.height(), state->screen_size.height());
@@ -76,7 +77,7 @@ TEST_F(SongModify, ShowsItsCaptionsAndNamesItsFieldsByThem) {
     EXPECT_FALSE(window.data_area.isEnabled());
 }
 
-TEST_F(SongModify, EmptyKeywordsListEverySongWithASingerRowByLengthAndTitle) {
+TEST_P(SongModify, EmptyKeywordsListEverySongWithASingerRowByLengthAndTitle) {
     add_test_song(*state, "104001", 1, "愛的代價", wu);
     add_test_song(*state, "002001", 0, "家後", jiang);
     add_test_song(*state, "002002", 0, "無人", 999);
@@ -86,7 +87,7 @@ TEST_F(SongModify, EmptyKeywordsListEverySongWithASingerRowByLengthAndTitle) {
               QStringList({"002001-家後 -- 江蕙", "003001-酒後的 -- 江蕙", "104001-愛的代價 -- 伍佰"}));
 }
 
-TEST_F(SongModify, TheTitleKeywordCountsItsBlanksAndTheSingerKeywordDoesNot) {
+TEST_P(SongModify, TheTitleKeywordCountsItsBlanksAndTheSingerKeywordDoesNot) {
     add_test_song(*state, "005001", 0, "Let It Be", wu);
     add_test_song(*state, "005002", 0, "Letter", jiang);
     search("", "Let ");
@@ -97,7 +98,7 @@ TEST_F(SongModify, TheTitleKeywordCountsItsBlanksAndTheSingerKeywordDoesNot) {
     EXPECT_TRUE(hits().isEmpty());
 }
 
-TEST_F(SongModify, AHitLoadsOnDoubleClickOrEnterAndTheEditAreaOpens) {
+TEST_P(SongModify, AHitLoadsOnDoubleClickOrEnterAndTheEditAreaOpens) {
     add_test_song(*state, "002001", 0, "家後", jiang, "/songs/家後.mpg");
     search("", "");
     window.List1_DblClick();  // nothing selected
@@ -118,7 +119,7 @@ TEST_F(SongModify, AHitLoadsOnDoubleClickOrEnterAndTheEditAreaOpens) {
     EXPECT_TRUE(window.data_area.isEnabled());
 }
 
-TEST_F(SongModify, EnterSearchesFromTheKeywordFieldsOnlyAndNeverDropsTheLoadedSong) {
+TEST_P(SongModify, EnterSearchesFromTheKeywordFieldsOnlyAndNeverDropsTheLoadedSong) {
     add_test_song(*state, "002001", 0, "家後", jiang);
     window.show();
     window.keyword_song.setText("家");
@@ -131,7 +132,7 @@ TEST_F(SongModify, EnterSearchesFromTheKeywordFieldsOnlyAndNeverDropsTheLoadedSo
     EXPECT_TRUE(dialogs.texts().isEmpty());
 }
 
-TEST_F(SongModify, SavingWritesTheEditedValuesAndKeepsTheSongLoaded) {
+TEST_P(SongModify, SavingWritesTheEditedValuesAndKeepsTheSongLoaded) {
     add_test_song(*state, "002001", 0, "家後", jiang);
     add_test_song(*state, "002002", 0, "其他", jiang);
     search("", "家");
@@ -158,7 +159,7 @@ TEST_F(SongModify, SavingWritesTheEditedValuesAndKeepsTheSongLoaded) {
     EXPECT_EQ(window.singer_name.text(), "伍佰");
 }
 
-TEST_F(SongModify, SavingChecksTheDateTheTitleAndTheSingerInThatOrder) {
+TEST_P(SongModify, SavingChecksTheDateTheTitleAndTheSingerInThatOrder) {
     add_test_song(*state, "002001", 0, "家後", jiang);
     const QStringList stored = songs();
     search("", "");
@@ -178,7 +179,7 @@ TEST_F(SongModify, SavingChecksTheDateTheTitleAndTheSingerInThatOrder) {
     EXPECT_EQ(window.song_build_date.text(), "2025/02/28");
 }
 
-TEST_F(SongModify, ANewSingerIsRegisteredInTheSingerWindowBeforeTheSave) {
+TEST_P(SongModify, ANewSingerIsRegisteredInTheSingerWindowBeforeTheSave) {
     add_test_song(*state, "002001", 0, "家後", jiang);
     search("", "");
     load("002001-家後 -- 江蕙");
@@ -198,7 +199,7 @@ TEST_F(SongModify, ANewSingerIsRegisteredInTheSingerWindowBeforeTheSave) {
     EXPECT_EQ(window.singer_name.text(), "新人");
 }
 
-TEST_F(SongModify, ANameCorrectedInTheSingerWindowToAStoredSingerIsTheOneSaved) {
+TEST_P(SongModify, ANameCorrectedInTheSingerWindowToAStoredSingerIsTheOneSaved) {
     add_test_song(*state, "002001", 0, "家後", jiang);
     search("", "");
     load("002001-家後 -- 江蕙");
@@ -215,7 +216,7 @@ TEST_F(SongModify, ANameCorrectedInTheSingerWindowToAStoredSingerIsTheOneSaved) 
     EXPECT_TRUE(dialogs.script_used_up());
 }
 
-TEST_F(SongModify, ASingerWindowLeftAfterRefusingAStoredNameSavesNothing) {
+TEST_P(SongModify, ASingerWindowLeftAfterRefusingAStoredNameSavesNothing) {
     add_test_song(*state, "002001", 0, "家後", jiang);
     const QStringList stored = songs();
     search("", "");
@@ -233,7 +234,7 @@ TEST_F(SongModify, ASingerWindowLeftAfterRefusingAStoredNameSavesNothing) {
     EXPECT_EQ(dialogs.last_text(), "找不到歌手,未存檔");
 }
 
-TEST_F(SongModify, ACategoryOrCountOutsideTheListsIsShownAndSavedUnchanged) {
+TEST_P(SongModify, ACategoryOrCountOutsideTheListsIsShownAndSavedUnchanged) {
     add_test_song(*state, "912001", 9,
                   "一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二三四五", jiang);
     search("", "");
@@ -255,7 +256,7 @@ TEST_F(SongModify, ACategoryOrCountOutsideTheListsIsShownAndSavedUnchanged) {
     EXPECT_EQ(window.song_text_count.count(), 30);
 }
 
-TEST_F(SongModify, ASongWithTwoSingersIsListedTwiceAndKeepsBothSingersWhenSaved) {
+TEST_P(SongModify, ASongWithTwoSingersIsListedTwiceAndKeepsBothSingersWhenSaved) {
     add_test_song(*state, "004001", 1, "屋頂", jiang);
     add_test_song(*state, "004001", 1, "屋頂", wu);
     search("", "");
@@ -281,7 +282,7 @@ TEST_F(SongModify, ASongWithTwoSingersIsListedTwiceAndKeepsBothSingersWhenSaved)
     EXPECT_TRUE(hits().isEmpty());
 }
 
-TEST_F(SongModify, DeletingAsksTwiceAndRemovesTheFileOnlyOnYes) {
+TEST_P(SongModify, DeletingAsksTwiceAndRemovesTheFileOnlyOnYes) {
     const QString kept = folder.file("kept.mpg");
     const QString removed = folder.file("removed.mpg");
     for (const QString& path : {kept, removed}) {
@@ -319,7 +320,7 @@ TEST_F(SongModify, DeletingAsksTwiceAndRemovesTheFileOnlyOnYes) {
     EXPECT_TRUE(dialogs.script_used_up());
 }
 
-TEST_F(SongModify, AMissingOrUndeletableFileDoesNotStopTheDeletion) {
+TEST_P(SongModify, AMissingOrUndeletableFileDoesNotStopTheDeletion) {
     const QString locked_folder = folder.file("locked");
     ASSERT_TRUE(QDir().mkpath(locked_folder));
     const QString locked = locked_folder + "/song.mpg";
@@ -345,7 +346,7 @@ TEST_F(SongModify, AMissingOrUndeletableFileDoesNotStopTheDeletion) {
     }
 }
 
-TEST_F(SongModify, TheFileDialogStartsAtTheCurrentPathAndACancelKeepsIt) {
+TEST_P(SongModify, TheFileDialogStartsAtTheCurrentPathAndACancelKeepsIt) {
     add_test_song(*state, "002001", 0, "家後", jiang, "/songs/家後.mpg");
     search("", "");
     load("002001-家後 -- 江蕙");
@@ -360,7 +361,7 @@ TEST_F(SongModify, TheFileDialogStartsAtTheCurrentPathAndACancelKeepsIt) {
     EXPECT_EQ(window.song_location.text(), "/music/new.mp4");
 }
 
-TEST_F(SongModify, ThePreviewPlaysTheTrimmedPathUnderTheTitle) {
+TEST_P(SongModify, ThePreviewPlaysTheTrimmedPathUnderTheTitle) {
     add_test_song(*state, "002001", 0, "家後", jiang);
     search("", "");
     load("002001-家後 -- 江蕙");
@@ -373,7 +374,7 @@ TEST_F(SongModify, ThePreviewPlaysTheTrimmedPathUnderTheTitle) {
     window.view_file_Click();
 }
 
-TEST_F(SongModify, TheSingerChoiceListPutsThePickedNameIntoTheSingerField) {
+TEST_P(SongModify, TheSingerChoiceListPutsThePickedNameIntoTheSingerField) {
     add_test_song(*state, "002001", 0, "家後", jiang);
     add_test_singer(*state, "江淑娜", 0);
     search("", "");
@@ -387,7 +388,7 @@ TEST_F(SongModify, TheSingerChoiceListPutsThePickedNameIntoTheSingerField) {
     EXPECT_EQ(window.singer_name.text(), "江淑娜");
 }
 
-TEST_F(SongModify, ListsAreCutAtTheirCapacityWithALastLineSayingSo) {
+TEST_P(SongModify, ListsAreCutAtTheirCapacityWithALastLineSayingSo) {
     execute_sql("BEGIN", state->db_path);
     for (int i = 0; i <= song_modify::kHitCapacity; ++i)
         add_test_song(*state, QString("002%1").arg(i, 4, 10, QChar('0')), 0, "歌曲", jiang);
@@ -407,5 +408,7 @@ TEST_F(SongModify, ListsAreCutAtTheirCapacityWithALastLineSayingSo) {
     ASSERT_EQ(lines.size(), song_modify_check_singer::kCapacity + 1);
     EXPECT_EQ(lines.back(), "只列出前1001筆");
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryStore, SongModify, every_store(), store_name);
 
 }  // namespace
