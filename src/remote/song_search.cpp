@@ -3,9 +3,9 @@
 #include "foundation/catalogue.h"
 
 #include <QFileInfo>
-#include <QStringMatcher>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -60,14 +60,35 @@ int SongSearch::song_at_text_position(qsizetype position) const {
     return static_cast<int>(after - songs_.begin()) - 1;
 }
 
+namespace {
+
+// Where `needle` first stands in `text` from `from` on, or -1. glibc's memmem
+// scans the bytes several times faster than QStringMatcher, whose skip table
+// gains nothing on queries of one or two characters; a match at an odd byte
+// straddles two characters and is passed over.
+qsizetype find_from(const QString& text, const QString& needle, qsizetype from) {
+    const auto* bytes = reinterpret_cast<const char*>(text.constData());
+    const size_t length = size_t(text.size()) * sizeof(QChar);
+    const size_t needle_length = size_t(needle.size()) * sizeof(QChar);
+    for (size_t at = size_t(from) * sizeof(QChar); at < length;) {
+        const void* hit = memmem(bytes + at, length - at, needle.constData(), needle_length);
+        if (!hit) return -1;
+        const size_t offset = size_t(static_cast<const char*>(hit) - bytes);
+        if (offset % sizeof(QChar) == 0) return qsizetype(offset / sizeof(QChar));
+        at = offset + 1;
+    }
+    return -1;
+}
+
+}  // namespace
+
 std::vector<int> SongSearch::text_matches(const QString& folded_query) const {
     std::vector<int> found;
-    const QStringMatcher matcher(folded_query);
-    for (qsizetype at = matcher.indexIn(texts_); at >= 0;) {
+    for (qsizetype at = find_from(texts_, folded_query, 0); at >= 0;) {
         const int song = song_at_text_position(at);
         found.push_back(song);
         if (song + 1 >= static_cast<int>(songs_.size())) break;
-        at = matcher.indexIn(texts_, songs_[size_t(song) + 1].text_start);
+        at = find_from(texts_, folded_query, songs_[size_t(song) + 1].text_start);
     }
     return found;
 }

@@ -165,6 +165,14 @@ TEST_F(PhoneSearchTest, QuotesPercentAndUnderscoreAreFoundLiterally) {
     EXPECT_TRUE(numbers("' OR 1=1 --").isEmpty());
 }
 
+// The search compares the texts' bytes: "愛一" (U+611B U+4E00) holds the bytes
+// of "a" (U+0061) across its two characters, which must not count.
+TEST_F(PhoneSearchTest, OnlyWholeCharactersMatch) {
+    add_test_song(*state, "105001", 1, "愛一", add_test_singer(*state, "新人"));
+    EXPECT_EQ(numbers("a"), QStringList({"304003"}));  // "plain"
+    EXPECT_EQ(numbers("愛一"), QStringList({"105001"}));
+}
+
 TEST_F(PhoneSearchTest, PagesHoldFiftySongsAndSayWhetherMoreFollow) {
     const int singer = add_test_singer(*state, "多歌", 0);
     execute_sql("BEGIN", state->db_path);  // one write of the file instead of 120
