@@ -67,7 +67,8 @@ public:
     QPushButton new_cancel;  // "算了"
 
     // The number the new song will be stored under: the proposed one, or
-    // the number of the stored song it replaced.
+    // the number of the stored song it replaced; once stored, the number it
+    // was stored under (the first free one when another room had taken it).
     const QString& new_song_number() const { return new_song_.number; }
 
     void org_song_name_Click(int position);
@@ -98,6 +99,7 @@ private:
     void rename_chosen_song();
     void relist_titles();
     void replace_chosen_song();
+    bool store_new_song();
     bool give_up_new_song();
     void delete_unused_file(const QString& path, const QString& except_number);
 

@@ -3,6 +3,7 @@
 #include "foundation/lookups.h"
 #include "foundation/song_orders.h"
 #include "manager/song_add.h"
+#include "manager/song_add_same.h"
 #include "manager/song_numbers.h"
 #include "support/manager_fixture.h"
 
@@ -68,6 +69,25 @@ TEST_F(Rooms, ANumberProposedInOneRoomAndTakenInAnotherIsReplacedWhenSaving) {
     EXPECT_EQ(get_song_name(*state, "002001"), "惜別");
     EXPECT_EQ(get_song_name(*state, "002002"), "家後");
     EXPECT_EQ(count_of("SELECT * FROM song"), 2);
+}
+
+TEST_F(Rooms, ASimilarTitleSongWhoseNumberAnotherRoomTookIsStoredUnderTheNextFreeOne) {
+    const int singer = add_test_singer(*state, "江蕙");
+    add_song_of_length("002001", 0, "家後", 2, singer, media_file("家後.mpg"));
+    song_add_same similar(*state, nullptr,
+                          {"002002", singer, "家後", "家後", 2, 0, "2024/05/07", media_file("新家後.mpg")});
+    Song_Add second(*other_room, nullptr);
+    fill_in(second, 0, "惜別", "江蕙", media_file("惜別.mpg"));
+    EXPECT_EQ(second.song_code.text(), "002002");  // proposed while the first room's window is up
+
+    second.add_do.click();
+    similar.new_add.click();
+
+    EXPECT_EQ(dialogs.last_text(), "存入ok! 請進行下一首曲的建檔作業");
+    EXPECT_EQ(similar.new_song_number(), "002003");
+    EXPECT_EQ(get_song_name(*state, "002002"), "惜別");
+    EXPECT_EQ(get_song_location(*state, "002003"), folder.file("新家後.mpg"));
+    EXPECT_EQ(count_of("SELECT * FROM song"), 3);
 }
 
 TEST_F(Rooms, RoomsNumberingAtTheSameMomentNeverShareANumber) {
