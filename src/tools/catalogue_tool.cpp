@@ -115,12 +115,35 @@ int row_count(const QString& table, const QString& place) {
     return open_recordset("SELECT count(*) AS n FROM " + table, place).FieldInt("n");
 }
 
-// New singers on the server take codes after the copied ones.
-void continue_singer_codes_after_copy(const QString& target) {
-    if (!is_catalogue_server(target)) return;  // SQLite continues after the highest code by itself
-    open_recordset(
-        "SELECT setval(pg_get_serial_sequence('singer', 'singer_code'), max(singer_code)) FROM singer "
-        "HAVING max(singer_code) IS NOT NULL",
+// The last singer code the catalogue handed out, to singers deleted since
+// included; zero when it never handed one out.
+int last_singer_code(const QString& place) {
+    const QString sql =
+        is_catalogue_server(place)
+            ? "SELECT coalesce(pg_sequence_last_value(pg_get_serial_sequence('singer', 'singer_code')), 0) "
+              "AS code"
+            : "SELECT coalesce((SELECT seq FROM sqlite_sequence WHERE name = 'singer'), 0) AS code";
+    return open_recordset(sql, place).FieldInt("code");
+}
+
+// New singers in the target take codes after every code the source handed
+// out and every copied one: a code that went to a deleted singer may still
+// stand on old song rows or printed song books, so it is not given again.
+void continue_singer_codes_after_copy(const QString& target, int source_last_code) {
+    const QString last = QString::number(source_last_code);
+    if (is_catalogue_server(target)) {
+        open_recordset(
+            "SELECT setval(pg_get_serial_sequence('singer', 'singer_code'), "
+            "greatest(max(singer_code), " +
+                last + ")) FROM singer HAVING greatest(max(singer_code), " + last + ") > 0",
+            target);
+        return;
+    }
+    execute_sql("DELETE FROM sqlite_sequence WHERE name = 'singer'", target);
+    execute_sql(
+        "INSERT INTO sqlite_sequence(name, seq) "
+        "SELECT 'singer', max(ifnull((SELECT max(singer_code) FROM singer), 0), " +
+            last + ")",
         target);
 }
 
@@ -144,13 +167,14 @@ int copy_catalogue(const QStringList& arguments, const CatalogueToolOutput& outp
     // otherwise take turns on this thread's one kept connection.
     Recordset singer_rows = read_table("singer", kSingerColumns, "singer_code", source);
     Recordset song_rows = read_table("song", kSongColumns, "song_num, song_singer_code", source);
+    const int source_last_code = last_singer_code(source);
     execute_sql("BEGIN IMMEDIATE", target);
     try {
         execute_sql("DELETE FROM song", target);
         execute_sql("DELETE FROM singer", target);
         const int singers = write_table("singer", kSingerColumns, singer_rows, target, output);
         const int songs = write_table("song", kSongColumns, song_rows, target, output);
-        continue_singer_codes_after_copy(target);
+        continue_singer_codes_after_copy(target, source_last_code);
         execute_sql("COMMIT", target);
         output.line(QString("copied %1 singers and %2 song rows from %3 to %4")
                         .arg(singers)
