@@ -16,6 +16,8 @@ namespace {
 
 class ManagerMenuTest : public ManagerTest {
 protected:
+    explicit ManagerMenuTest(CatalogueStore store = CatalogueStore::File) : ManagerTest(store) {}
+
     std::unique_ptr<manager_menu> open_manager() { return std::make_unique<manager_menu>(*state, nullptr); }
 
     // Whether pressing the button brought up a modal Window, which `close` then closed.
@@ -41,6 +43,20 @@ protected:
             if (line.startsWith(key + " =")) line = key + " = " + value + "\r";
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(lines.join("\n").toUtf8());
+    }
+};
+
+// What the menu's windows and printing read from the catalogue, on the file
+// and on the server.
+// The menu reads Setting.ini afresh when it opens, so the server is named
+// there, as a venue's rooms name it.
+class ManagerMenuOnEveryStore : public ManagerMenuTest, public ::testing::WithParamInterface<CatalogueStore> {
+protected:
+    ManagerMenuOnEveryStore() : ManagerMenuTest(GetParam()) {
+        if (!is_catalogue_server(state->db_path)) return;
+        QFile settings(folder.file("Setting.ini"));
+        EXPECT_TRUE(settings.open(QIODevice::WriteOnly));
+        settings.write(("CatalogueServer = " + state->db_path + "\r\n").toUtf8());
     }
 };
 
@@ -103,7 +119,7 @@ TEST_F(ManagerMenuTest, OpeningTwiceReadsTheSettingsAgainAndShowsTodayBothTimes)
     EXPECT_EQ(second->print_start_date.text(), today_text());
 }
 
-TEST_F(ManagerMenuTest, ItsWindowsOpenModallyAndCloseBackToTheMenu) {
+TEST_P(ManagerMenuOnEveryStore, ItsWindowsOpenModallyAndCloseBackToTheMenu) {
     auto menu = open_manager();
     menu->show();
     EXPECT_TRUE(opens_modally<Song_Add>(menu->Song_Add, [](Song_Add& window) { window.forget_it.click(); }));
@@ -119,7 +135,7 @@ TEST_F(ManagerMenuTest, ItsWindowsOpenModallyAndCloseBackToTheMenu) {
     EXPECT_TRUE(dialogs.shown().empty());
 }
 
-TEST_F(ManagerMenuTest, ThePrintButtonsPrintTheSongBookFromTheFieldsAndTheChosenOutput) {
+TEST_P(ManagerMenuOnEveryStore, ThePrintButtonsPrintTheSongBookFromTheFieldsAndTheChosenOutput) {
     FakePrinting printing;
     state->platform.printing = &printing;
     add_test_song(*state, "102001", 1, "月亮", add_test_singer(*state, "歌手"));
@@ -127,7 +143,7 @@ TEST_F(ManagerMenuTest, ThePrintButtonsPrintTheSongBookFromTheFieldsAndTheChosen
 
     dialogs.answer(Dialogs::Answer::No);  // one-sided
     menu->print_all.click();
-    ASSERT_EQ(printing.jobs.size(), 1u);
+    ASSERT_EQ(printing.jobs.size(), 1u) << dialogs.texts().join(" | ").toStdString();
     EXPECT_TRUE(printing.jobs[0].pages[0].texts_in_order().contains("月亮"));
 
     menu->print_start_date.setText("2024/13/01");
@@ -162,5 +178,7 @@ TEST_F(ManagerMenuTest, BackToTheMainMenuRestartsItsTimerAndTakesTheFocusBack) {
     EXPECT_TRUE(menu.Timer1.isActive());
     EXPECT_EQ(menu.focusWidget(), &menu.Picture1);
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryStore, ManagerMenuOnEveryStore, every_store(), store_name);
 
 }  // namespace

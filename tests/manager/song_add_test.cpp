@@ -382,13 +382,15 @@ TEST_P(SongAddTest, TheSingerChoiceSaysSoWhenNoNameBeginsWithTheText) {
     EXPECT_EQ(window->singer_name.text(), "林 ");
 }
 
-class SingerAddTest : public ManagerTest {
+class SingerAddTest : public ManagerTest, public ::testing::WithParamInterface<CatalogueStore> {
 protected:
+    SingerAddTest() : ManagerTest(GetParam()) {}
+
     QString written_back;
     singer_add window{*state, nullptr, [this](const QString& name) { written_back = name; }};
 };
 
-TEST_F(SingerAddTest, ShowsItsFieldsByTheirCaptionsAtThreeTenthsOfTheScreen) {
+TEST_P(SingerAddTest, ShowsItsFieldsByTheirCaptionsAtThreeTenthsOfTheScreen) {
     EXPECT_EQ(window.windowTitle(), "歌手新增");
     EXPECT_EQ(window.singer_name.accessibleName(), "歌手名稱");
     EXPECT_EQ(window.singer_sex.accessibleName(), "歌手性別");
@@ -404,7 +406,7 @@ TEST_F(SingerAddTest, ShowsItsFieldsByTheirCaptionsAtThreeTenthsOfTheScreen) {
         EXPECT_TRUE(window.rect().contains(control->geometry()));
 }
 
-TEST_F(SingerAddTest, StoresNothingWithoutANameOrACategory) {
+TEST_P(SingerAddTest, StoresNothingWithoutANameOrACategory) {
     window.Command1.click();
     window.singer_name.setText("伍佰");
     window.Command1.click();
@@ -419,7 +421,7 @@ TEST_F(SingerAddTest, StoresNothingWithoutANameOrACategory) {
     EXPECT_EQ(window.result(), QDialog::Accepted);
 }
 
-TEST_F(SingerAddTest, NoToTheSameNameQuestionLeavesTheWindowOpenForAnotherName) {
+TEST_P(SingerAddTest, NoToTheSameNameQuestionLeavesTheWindowOpenForAnotherName) {
     add_test_singer(*state, "伍佰");
     window.singer_name.setText("伍佰");
     dialogs.answer_no();
@@ -436,5 +438,6 @@ TEST_F(SingerAddTest, NoToTheSameNameQuestionLeavesTheWindowOpenForAnotherName) 
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryStore, SongAddTest, every_store(), store_name);
+INSTANTIATE_TEST_SUITE_P(EveryStore, SingerAddTest, every_store(), store_name);
 
 }  // namespace

@@ -3,8 +3,10 @@
 
 namespace {
 
-class StatisticsTest : public ManagerTest {
+class StatisticsTest : public ManagerTest, public ::testing::WithParamInterface<CatalogueStore> {
 protected:
+    StatisticsTest() : ManagerTest(GetParam()) {}
+
     QStringList block(const QString& total, const std::array<QString, 8>& kinds) {
         return {"目前您的系統中共有 " + total + " 首歌",
                 "其中....",
@@ -16,7 +18,7 @@ protected:
     }
 };
 
-TEST_F(StatisticsTest, AnEmptyCatalogueHasNoSongOfAnyKind) {
+TEST_P(StatisticsTest, AnEmptyCatalogueHasNoSongOfAnyKind) {
     manager_song_statu window(*state, nullptr);
     EXPECT_EQ(window.windowTitle(), "曲目狀況");
     EXPECT_EQ(window.Command1.text(), "離開");
@@ -24,7 +26,7 @@ TEST_F(StatisticsTest, AnEmptyCatalogueHasNoSongOfAnyKind) {
     EXPECT_EQ(window.Picture1.lines(), block("0", {"0", "0", "0", "0", "0", "0", "0", "0"}));
 }
 
-TEST_F(StatisticsTest, SongsOfKindsOutsideTheEightCountInTheTotalOnly) {
+TEST_P(StatisticsTest, SongsOfKindsOutsideTheEightCountInTheTotalOnly) {
     const int singer = add_test_singer(*state, "歌手");
     int serial = 0;
     for (int kind : {0, 1, 1, 3, 5, 5, 5, 7, 8, -1})
@@ -34,7 +36,7 @@ TEST_F(StatisticsTest, SongsOfKindsOutsideTheEightCountInTheTotalOnly) {
     EXPECT_EQ(window.Picture1.lines(), block("10", {"1", "2", "0", "1", "0", "3", "0", "1"}));
 }
 
-TEST_F(StatisticsTest, EveryActivationPrintsTheCountsAgainBelow) {
+TEST_P(StatisticsTest, EveryActivationPrintsTheCountsAgainBelow) {
     const int singer = add_test_singer(*state, "歌手");
     add_test_song(*state, "101", 1, "歌", singer);
     manager_song_statu window(*state, nullptr);
@@ -45,7 +47,7 @@ TEST_F(StatisticsTest, EveryActivationPrintsTheCountsAgainBelow) {
                                            block("2", {"0", "2", "0", "0", "0", "0", "0", "0"}));
 }
 
-TEST_F(StatisticsTest, ScalesToSevenTenthsOfTheScreenWidthInKai) {
+TEST_P(StatisticsTest, ScalesToSevenTenthsOfTheScreenWidthInKai) {
     state->screen_size = {1920, 1080};
     manager_song_statu window(*state, nullptr);
     EXPECT_NEAR(window.width(), 0.7 * 1920, 1);
@@ -54,7 +56,7 @@ TEST_F(StatisticsTest, ScalesToSevenTenthsOfTheScreenWidthInKai) {
     EXPECT_EQ(window.Command1.font().family(), "標楷體");
 }
 
-TEST_F(StatisticsTest, TheTextAreaHoldsEveryLineOfTheCountsAboveTheButton) {
+TEST_P(StatisticsTest, TheTextAreaHoldsEveryLineOfTheCountsAboveTheButton) {
     for (const QSize screen : {QSize(1024, 768), QSize(1920, 1080)}) {
         state->screen_size = screen;
         manager_song_statu window(*state, nullptr);
@@ -66,11 +68,13 @@ TEST_F(StatisticsTest, TheTextAreaHoldsEveryLineOfTheCountsAboveTheButton) {
     }
 }
 
-TEST_F(StatisticsTest, TheOnlyButtonClosesTheWindow) {
+TEST_P(StatisticsTest, TheOnlyButtonClosesTheWindow) {
     manager_song_statu window(*state, nullptr);
     window.show();
     window.Command1.click();
     EXPECT_FALSE(window.isVisible());
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryStore, StatisticsTest, every_store(), store_name);
 
 }  // namespace

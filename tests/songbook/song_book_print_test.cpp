@@ -60,6 +60,8 @@ int songs_on(const PrintedPage& page) {
 
 class PrintedSongBook : public SongBookTest {
 protected:
+    explicit PrintedSongBook(CatalogueStore store = CatalogueStore::File) : SongBookTest(store) {}
+
     // Prints the whole catalogue one-sided and returns the only job.
     const PrintJob& print_whole_one_sided() {
         dialogs.answer_no();
@@ -73,6 +75,14 @@ protected:
         dialogs.answer_no();
         print_new_songs(*state, nullptr, date, keyword, false);
     }
+};
+
+// What the book holds and in which order, as the catalogue gives it: on the
+// file and on the server.
+class PrintedSongBookOnEveryStore : public PrintedSongBook,
+                                    public ::testing::WithParamInterface<CatalogueStore> {
+protected:
+    PrintedSongBookOnEveryStore() : PrintedSongBook(GetParam()) {}
 };
 
 TEST_F(PrintedSongBook, TheTableIsRuledWithBarsAtItsCentimetrePositions) {
@@ -140,7 +150,7 @@ TEST_F(PrintedSongBook, TextsTooWideForTheirColumnsArePrintedSmallerInsideThem) 
     EXPECT_EQ(text_named(job.pages[0], "江蕙").font.size, 24);
 }
 
-TEST_F(PrintedSongBook, ALengthFillsPagesOf21SongsAndTheNextLengthStartsANewPage) {
+TEST_P(PrintedSongBookOnEveryStore, ALengthFillsPagesOf21SongsAndTheNextLengthStartsANewPage) {
     add_songs(1, 3, 30);
     add_songs(1, 4, 2);
     const PrintJob& job = print_whole_one_sided();
@@ -169,7 +179,7 @@ TEST_F(PrintedSongBook, ALengthFillsPagesOf21SongsAndTheNextLengthStartsANewPage
     EXPECT_EQ(second.back().name, "歌30");
 }
 
-TEST_F(PrintedSongBook, TitlesOverTenCharactersShareOneSectionPerKindAcrossPages) {
+TEST_P(PrintedSongBookOnEveryStore, TitlesOverTenCharactersShareOneSectionPerKindAcrossPages) {
     add_songs(1, 11, 10);
     add_songs(1, 12, 10);
     add_songs(1, 15, 10);
@@ -187,7 +197,7 @@ TEST_F(PrintedSongBook, TitlesOverTenCharactersShareOneSectionPerKindAcrossPages
     EXPECT_EQ(rows_of(job.pages[2]).back().name.size(), 15);
 }
 
-TEST_F(PrintedSongBook, ASongWhoseSingerIsGoneShowsSingerNotFound) {
+TEST_P(PrintedSongBookOnEveryStore, ASongWhoseSingerIsGoneShowsSingerNotFound) {
     add_song("102001", 1, "再見", singer + 100);
     const PrintJob& job = print_whole_one_sided();
     ASSERT_EQ(job.pages.size(), 1u);
@@ -240,14 +250,14 @@ TEST_F(PrintedSongBook, CancelAtTheTwoSidedQuestionPrintsNothing) {
     EXPECT_TRUE(printing.jobs.empty());
 }
 
-TEST_F(PrintedSongBook, AnEmptyCatalogueIsToldAndNothingPrinted) {
+TEST_P(PrintedSongBookOnEveryStore, AnEmptyCatalogueIsToldAndNothingPrinted) {
     dialogs.answer_no();
     print_whole_song_book(*state, nullptr);
     EXPECT_EQ(dialogs.texts(), (QStringList{kAskTwoSided, "沒有資料"}));
     EXPECT_TRUE(printing.jobs.empty());
 }
 
-TEST_F(PrintedSongBook, NewSongsWithAKeywordAreOneSectionPerKindTitledWithTheKeyword) {
+TEST_P(PrintedSongBookOnEveryStore, NewSongsWithAKeywordAreOneSectionPerKindTitledWithTheKeyword) {
     add_songs(1, 2, 2, "愛");
     add_songs(1, 3, 2, "愛");
     add_songs(1, 3, 2, "心");
@@ -265,7 +275,7 @@ TEST_F(PrintedSongBook, NewSongsWithAKeywordAreOneSectionPerKindTitledWithTheKey
     EXPECT_EQ(songs_on(pages[1]), 1);
 }
 
-TEST_F(PrintedSongBook, NewSongsWithoutAKeywordAreTitledNewWithATrailingBlank) {
+TEST_P(PrintedSongBookOnEveryStore, NewSongsWithoutAKeywordAreTitledNewWithATrailingBlank) {
     add_songs(1, 3, 25, "心");
     add_songs(1, 3, 2, "愛", "2024/04/30");
     print_new_one_sided("2024-05-01", " ");
@@ -278,7 +288,7 @@ TEST_F(PrintedSongBook, NewSongsWithoutAKeywordAreTitledNewWithATrailingBlank) {
     EXPECT_EQ(songs_on(pages[0]) + songs_on(pages[1]), 25);
 }
 
-TEST_F(PrintedSongBook, AKeywordWithAQuoteIsSearchedLiterally) {
+TEST_P(PrintedSongBookOnEveryStore, AKeywordWithAQuoteIsSearchedLiterally) {
     add_song("309001", 3, "Don't cry", singer);
     add_song("304001", 3, "Dont", singer);
     print_new_one_sided("2024/05/01", "n't");
@@ -302,7 +312,7 @@ TEST_F(PrintedSongBook, AnInvalidDateIsTheOnlyThingSaid) {
     EXPECT_TRUE(printing.jobs.empty());
 }
 
-TEST_F(PrintedSongBook, NoNewSongsAreToldWithTheDateAndKeywordAndNothingIsAsked) {
+TEST_P(PrintedSongBookOnEveryStore, NoNewSongsAreToldWithTheDateAndKeywordAndNothingIsAsked) {
     add_songs(1, 3, 5);
     print_new_songs(*state, nullptr, "2024/6/1", " 愛 ", false);
     print_new_songs(*state, nullptr, "2024/05/02", "it's", false);
@@ -321,5 +331,7 @@ TEST_F(PrintedSongBook, ACatalogueErrorIsToldInANotice) {
     EXPECT_FALSE(dialogs.shown()[1].text.isEmpty());
     EXPECT_TRUE(printing.jobs.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryStore, PrintedSongBookOnEveryStore, every_store(), store_name);
 
 }  // namespace

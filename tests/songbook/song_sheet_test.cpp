@@ -51,6 +51,8 @@ ReadSheet read_sheet(const QString& path) {
 
 class SongSheet : public SongBookTest {
 protected:
+    explicit SongSheet(CatalogueStore store = CatalogueStore::File) : SongBookTest(store) {}
+
     // Exports the new songs from the date into the file chosen.
     void export_to(const QString& file, const QString& date = "2024/05/01", const QString& keyword = "") {
         dialogs.choose_file(file.isEmpty() ? QString() : folder.file(file));
@@ -59,6 +61,13 @@ protected:
     QStringList files_written() const {
         return QDir(folder.path()).entryList({"*.xls", "*.xlsx"}, QDir::Files);
     }
+};
+
+// Which songs the sheet holds, as the catalogue gives them: on the file and
+// on the server.
+class SongSheetOnEveryStore : public SongSheet, public ::testing::WithParamInterface<CatalogueStore> {
+protected:
+    SongSheetOnEveryStore() : SongSheet(GetParam()) {}
 };
 
 // What every exported sheet has, in either format.
@@ -149,7 +158,7 @@ TEST_F(SongSheet, WithItsSettingTheCurrentFormatIsOfferedAndHoldsTheSameSheet) {
     EXPECT_EQ(sheet.breaks(), (std::vector<int>{21, 42}));
 }
 
-TEST_F(SongSheet, AllSingersOfASongAreJoinedWithPlusAndTheSongIsListedOnce) {
+TEST_P(SongSheetOnEveryStore, AllSingersOfASongAreJoinedWithPlusAndTheSongIsListedOnce) {
     const int second = add_test_singer(*state, "張學友");
     add_song("102001", 1, "吻別", second);
     add_song("102001", 1, "吻別", singer);
@@ -163,7 +172,7 @@ TEST_F(SongSheet, AllSingersOfASongAreJoinedWithPlusAndTheSongIsListedOnce) {
     EXPECT_EQ(sheet.row(3), (QStringList{"", "", ""}));
 }
 
-TEST_F(SongSheet, AnEmptyKeywordExportsEverySongFromTheDateAndAKeywordChooses) {
+TEST_P(SongSheetOnEveryStore, AnEmptyKeywordExportsEverySongFromTheDateAndAKeywordChooses) {
     add_songs(1, 3, 3, "愛");
     add_songs(2, 3, 2, "心");
     add_songs(1, 3, 2, "舊", "2024/04/30");
@@ -187,7 +196,7 @@ TEST_F(SongSheet, CancellingTheSaveDialogWritesNothing) {
     EXPECT_TRUE(files_written().isEmpty());
 }
 
-TEST_F(SongSheet, NoNewSongsAreToldAndNoFileIsAskedFor) {
+TEST_P(SongSheetOnEveryStore, NoNewSongsAreToldAndNoFileIsAskedFor) {
     add_songs(1, 3, 2, "歌", "2024/04/30");
     print_new_songs(*state, nullptr, "2024/05/01", "愛", true);
     EXPECT_EQ(dialogs.texts(), QStringList{"沒有2024/05/01以後 or 有關\"愛\"的相關資料"});
@@ -237,5 +246,7 @@ TEST_F(SongSheet, LibreOfficePrintsOneBlockAPage) {
     EXPECT_TRUE(pages[1].contains("103040"));
     EXPECT_TRUE(pages[2].contains("103045"));
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryStore, SongSheetOnEveryStore, every_store(), store_name);
 
 }  // namespace

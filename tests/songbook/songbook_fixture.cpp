@@ -8,13 +8,22 @@
 #include <QJsonDocument>
 #include <QProcess>
 
-SongBookTest::SongBookTest() {
+SongBookTest::SongBookTest(CatalogueStore store)
+    : server_missing_(store == CatalogueStore::Server && !use_catalogue_server(*state)) {
     install_font_substitutions();
     prepare_catalogue(state->db_path);
     state->kind_names = song_kind_names();
     state->platform.dialogs = &dialogs;
     state->platform.printing = &printing;
     singer = add_test_singer(*state, "江蕙");
+}
+
+SongBookTest::~SongBookTest() {
+    close_kept_connection();
+}
+
+void SongBookTest::SetUp() {
+    if (server_missing_) GTEST_SKIP() << "no PostgreSQL server for the tests";
 }
 
 void SongBookTest::add_song(const QString& num, int kind, const QString& name, int singer_code,

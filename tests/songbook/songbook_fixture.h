@@ -2,6 +2,7 @@
 
 #include "foundation/app_state.h"
 #include "support/fake_printing.h"
+#include "support/every_store.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_support.h"
 
@@ -13,11 +14,14 @@
 
 #include <memory>
 
-// A catalogue to print from, a printer that keeps its pages and dialogs
-// answered from the test's script.
+// A catalogue to print from (the file, or a database of its own on the
+// tests' server), a printer that keeps its pages and dialogs answered from
+// the test's script.
 class SongBookTest : public ::testing::Test {
 protected:
-    SongBookTest();
+    explicit SongBookTest(CatalogueStore store = CatalogueStore::File);
+    ~SongBookTest() override;
+    void SetUp() override;
 
     // Adds count songs of one kind whose titles have `length` characters:
     // `stem` followed by a serial, so that titles sort in serial order.
@@ -28,6 +32,7 @@ protected:
 
     TempFolder folder;
     std::unique_ptr<AppState> state = make_test_state(folder);
+    bool server_missing_ = false;
     ScriptedDialogs dialogs;
     FakePrinting printing;
     int singer = 0;

@@ -3,6 +3,7 @@
 #include "foundation/app_state.h"
 #include "foundation/catalogue.h"
 #include "foundation/catalogue_server.h"
+#include "support/every_store.h"
 #include "support/fake_media_player.h"
 #include "support/postgres_server.h"
 #include "support/scripted_dialogs.h"
@@ -84,12 +85,3 @@ protected:
     FakeMediaPlayers players;
     int program_ends = 0;
 };
-
-// Runs a suite of TEST_P on the catalogue file and on the server:
-// INSTANTIATE_TEST_SUITE_P(EveryStore, Suite, every_store(), store_name);
-inline auto every_store() {
-    return ::testing::Values(CatalogueStore::File, CatalogueStore::Server);
-}
-inline std::string store_name(const ::testing::TestParamInfo<CatalogueStore>& info) {
-    return info.param == CatalogueStore::File ? "File" : "Server";
-}
