@@ -154,31 +154,19 @@ SongFileRegistrar::SongFileRegistrar(const QString& db_path, int files_per_trans
     singers_.keep_answers(true);
 }
 
-// Left without finish() (a failure): the open transaction is given up, and
-// with it the deletions it would have allowed.
-SongFileRegistrar::~SongFileRegistrar() {
-    if (!in_transaction_) return;
-    try {
-        execute_sql("ROLLBACK", db_path_);
-    } catch (const DatabaseError&) {
-        // The failed statement's connection is closed already, and the transaction went with it.
-    }
-}
-
 void SongFileRegistrar::begin_if_needed() {
-    if (files_per_transaction_ <= 0 || in_transaction_) return;
+    if (files_per_transaction_ <= 0 || transaction_) return;
     // Under the write lock from the start, and with the numbers read afresh:
     // other rooms may have registered songs since the last transaction.
-    execute_sql("BEGIN IMMEDIATE", db_path_);
+    transaction_.emplace(db_path_);
     numbers_.forget();
-    in_transaction_ = true;
     files_in_transaction_ = 0;
 }
 
 void SongFileRegistrar::commit() {
-    if (in_transaction_) {
-        execute_sql("COMMIT", db_path_);
-        in_transaction_ = false;
+    if (transaction_) {
+        transaction_->commit();
+        transaction_.reset();
     }
     for (const QString& path : std::as_const(files_to_delete_)) {
         if (QFileInfo::exists(path)) delete_file(path);

@@ -77,7 +77,6 @@ QString repeat_state_text(int repeat);
 class SongFileRegistrar {
 public:
     SongFileRegistrar(const QString& db_path, int files_per_transaction);
-    ~SongFileRegistrar();
     SongFileRegistrar(const SongFileRegistrar&) = delete;
     SongFileRegistrar& operator=(const SongFileRegistrar&) = delete;
 
@@ -96,7 +95,9 @@ private:
     const QString& db_path_;
     int files_per_transaction_;
     int files_in_transaction_ = 0;
-    bool in_transaction_ = false;
+    // Left open without finish() (a failure), it is given up, and with it
+    // the deletions it would have allowed.
+    std::optional<NumberingTransaction> transaction_;
     SongNumberAllocator numbers_;
     SingerCodes singers_;
     QStringList files_to_delete_;
