@@ -15,7 +15,7 @@
 #include "foundation/catalogue.h"
 #include "foundation/lookups.h"
 #include "manager/reg_by_filename.h"
-#include "platform/dialogs.h"
+#include "support/folder_dialogs.h"
 #include "support/synthetic_catalogue.h"
 
 #include <QApplication>
@@ -32,20 +32,6 @@ namespace {
 
 constexpr int kFolderFiles = 100'000;
 constexpr int kOneByOneFiles = 2'000;
-
-// Answers the folder dialog with a file of the folder; shows nothing.
-class FolderDialogs : public Dialogs {
-public:
-    QString folder;
-    void notice(QWidget*, const QString& text) override { last_notice = text; }
-    bool ask_yes_no(QWidget*, const QString&) override { return false; }
-    Answer ask_yes_no_cancel(QWidget*, const QString&) override { return Answer::Cancel; }
-    QString open_file(QWidget*, const QString&, const QString&, const QStringList&) override {
-        return folder + "/any";
-    }
-    QString save_file(QWidget*, const QString&, const QString&, const QStringList&) override { return {}; }
-    QString last_notice;
-};
 
 QStringList singer_names(const QString& db_path) {
     QStringList names;

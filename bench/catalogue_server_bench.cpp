@@ -17,7 +17,7 @@
 #include "foundation/catalogue.h"
 #include "foundation/lookups.h"
 #include "manager/reg_by_filename.h"
-#include "platform/dialogs.h"
+#include "support/folder_dialogs.h"
 #include "support/postgres_server.h"
 #include "support/synthetic_catalogue.h"
 #include "tools/catalogue_tool.h"
@@ -42,19 +42,6 @@ namespace {
 
 constexpr int kRooms = 20;
 constexpr int kFiles = 10'000;
-
-class FolderDialogs : public Dialogs {
-public:
-    QString folder;
-    void notice(QWidget*, const QString& text) override { last_notice = text; }
-    bool ask_yes_no(QWidget*, const QString&) override { return false; }
-    Answer ask_yes_no_cancel(QWidget*, const QString&) override { return Answer::Cancel; }
-    QString open_file(QWidget*, const QString&, const QString&, const QStringList&) override {
-        return folder + "/any";
-    }
-    QString save_file(QWidget*, const QString&, const QString&, const QStringList&) override { return {}; }
-    QString last_notice;
-};
 
 const SyntheticCatalogueFolder& synthetic() {
     static const SyntheticCatalogueFolder folder;
