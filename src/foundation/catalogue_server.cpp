@@ -45,9 +45,14 @@ CREATE INDEX IF NOT EXISTS song_singer_index ON song (song_singer_code);
 CREATE INDEX IF NOT EXISTS song_location_index ON song (song_location);
 CREATE INDEX IF NOT EXISTS singer_name_index ON singer (singer_name);
 CREATE INDEX IF NOT EXISTS singer_sex_index ON singer (singer_sex);
-CREATE INDEX IF NOT EXISTS song_list_index
-    ON song (song_kind, song_text_count) INCLUDE (song_name, song_num, song_singer_code);
-CREATE INDEX IF NOT EXISTS singer_list_index ON singer (singer_sex) INCLUDE (singer_name);
+-- The lists' indexes keep their rows in stroke order, so a list is read in
+-- order instead of sorted: sorting a category's 5,000 titles through ICU took
+-- 25 ms. They replace the unordered indexes of earlier catalogues.
+DROP INDEX IF EXISTS song_list_index;
+DROP INDEX IF EXISTS singer_list_index;
+CREATE INDEX IF NOT EXISTS song_list_order_index
+    ON song (song_kind, song_text_count, song_name) INCLUDE (song_num, song_singer_code);
+CREATE INDEX IF NOT EXISTS singer_list_order_index ON singer (singer_sex, singer_name) INCLUDE (singer_code);
 CREATE INDEX IF NOT EXISTS song_name_like_index ON song (lower(song_name) text_pattern_ops, song_text_count);
 CREATE INDEX IF NOT EXISTS song_num_like_index ON song (lower(song_num) text_pattern_ops);
 CREATE INDEX IF NOT EXISTS singer_name_like_index ON singer (lower(singer_name) text_pattern_ops);
@@ -58,7 +63,7 @@ CREATE INDEX IF NOT EXISTS singer_name_like_index ON singer (lower(singer_name) 
 constexpr const char* kSchemaPresent = R"sql(
 SELECT (SELECT count(*) FROM pg_indexes WHERE schemaname = current_schema() AND indexname IN
         ('song_num_index', 'song_kind_count_index', 'song_singer_index', 'song_location_index',
-         'singer_name_index', 'singer_sex_index', 'song_list_index', 'singer_list_index',
+         'singer_name_index', 'singer_sex_index', 'song_list_order_index', 'singer_list_order_index',
          'song_name_like_index', 'song_num_like_index', 'singer_name_like_index')) = 11
    AND EXISTS (SELECT 1 FROM pg_collation WHERE collname = 'stroke')
 )sql";

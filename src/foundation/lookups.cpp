@@ -2,24 +2,19 @@
 
 #include "foundation/catalogue.h"
 
-#include <QStringList>
-
-#include <algorithm>
-#include <unordered_map>
-#include <vector>
-
 namespace {
 
 const QString kNotFound = QStringLiteral("找不到");
 
 // Empties the whole list, then fills it from the rows of the query until the
-// rows or the list run out. `entry` gives a row's key and text; the lookups it
-// makes see the same state of the catalogue as the query.
+// rows or the list run out; `entry` gives a row's key and text. Everything a
+// list shows comes from its one query, so it shows one state of the catalogue
+// without a transaction of its own (on a server that would cost two more
+// round trips per lookup).
 template <size_t Slots, typename Entry>
 bool fill_list(std::array<QString, Slots>& list, const QString& sql, const QString& db_path, Entry entry) {
     constexpr size_t size = Slots / 2;
     list.fill(QString());
-    const ReadSnapshot snapshot(db_path);
     Recordset rows = open_recordset(sql, db_path);
     if (rows.RecordCount() < 1) return false;
     for (size_t i = 0; i < size && !rows.Eof(); ++i, rows.MoveNext()) {
@@ -35,23 +30,6 @@ QString song_field(const AppState& state, const QString& song_num, std::string_v
         open_recordset("SELECT * FROM song WHERE song_num = '" + sql_quoted(song_num) + "'", state.db_path);
     if (song.Eof()) return kNotFound + song_num;
     return song.Field(field);
-}
-
-// Names of the singers with these codes, read in one query; a code that no
-// singer has is missing from the map.
-std::unordered_map<int, QString> singer_names(std::vector<int> codes, const QString& db_path) {
-    std::unordered_map<int, QString> names;
-    std::sort(codes.begin(), codes.end());
-    codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
-    if (codes.empty()) return names;
-    QStringList listed;
-    for (const int code : codes) listed << QString::number(code);
-    for (Recordset singers = open_recordset(
-             "SELECT singer_code, singer_name FROM singer WHERE singer_code IN (" + listed.join(',') + ")",
-             db_path);
-         !singers.Eof(); singers.MoveNext())
-        names.emplace(singers.FieldInt("singer_code"), singers.Field("singer_name"));
-    return names;
 }
 
 }  // namespace
@@ -121,9 +99,16 @@ bool load_songs_by_singer(AppState& state, int singer_code) {
 
 bool load_songs_by_kind_count(AppState& state, int song_kind, int text_count) {
     const size_t size = state.song_list.size() / 2;
-    // Only the columns the list shows, which its index holds.
-    const QString kind = "SELECT song_num, song_name, song_singer_code FROM song WHERE song_kind = " +
-                         QString::number(song_kind);
+    // Only the columns the list shows, which the song list's index holds, and
+    // each song's singer looked up by key in the same query (NULL: no such
+    // singer). A query per song for the names would cost a frame or two for
+    // a list of 1,501; one query naming every code, or a join the server may
+    // turn into hashing every singer and sorting afterwards, costs a server
+    // more than the list itself.
+    const QString kind =
+        "SELECT song_num, song_name, (SELECT coalesce(singer_name, '') FROM singer WHERE singer_code = "
+        "song_singer_code) AS singer_name FROM song WHERE song_kind = " +
+        QString::number(song_kind);
     const QString ordered =
         text_count > 9
             ? kind + " AND song_text_count > 9  ORDER BY song_text_count, song_name"
@@ -132,19 +117,8 @@ bool load_songs_by_kind_count(AppState& state, int song_kind, int text_count) {
     // category are several thousand, and reading and sorting all of them
     // took longer than a frame.
     const QString sql = ordered + " LIMIT " + QString::number(size);
-    // The singers' names are read in one query after the songs, not one query
-    // per song: a list of 1,501 songs would otherwise cost a frame or two. Both
-    // queries see the same state of the catalogue.
-    const ReadSnapshot snapshot(state.db_path);
-    std::vector<int> singer_codes;
-    const bool found = fill_list(state.song_list, sql, state.db_path, [&singer_codes](const Recordset& row) {
-        singer_codes.push_back(row.FieldInt("song_singer_code"));
-        return std::pair(row.Field("song_num"), row.Field("song_name") + "--");
+    return fill_list(state.song_list, sql, state.db_path, [](const Recordset& row) {
+        const QString singer = row.FieldIsNull("singer_name") ? kNotFound : row.Field("singer_name");
+        return std::pair(row.Field("song_num"), row.Field("song_name") + "--" + singer);
     });
-    const auto names = singer_names(singer_codes, state.db_path);
-    for (size_t i = 0; i < singer_codes.size(); ++i) {
-        const auto name = names.find(singer_codes[i]);
-        state.song_list[size + i] += name == names.end() ? kNotFound : name->second;
-    }
-    return found;
 }

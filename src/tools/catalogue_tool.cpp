@@ -147,6 +147,14 @@ void continue_singer_codes_after_copy(const QString& target, int source_last_cod
         target);
 }
 
+// A server learns what a bulk-loaded table holds only when its own vacuum
+// comes round, a minute or more later; until then it sorts the lists instead
+// of reading them in the order of their indexes. Vacuum also marks the pages
+// all-visible, so a list is read from its index alone.
+void refresh_server_statistics(const QString& place) {
+    if (is_catalogue_server(place)) execute_sql("VACUUM ANALYZE", place);
+}
+
 int copy_catalogue(const QStringList& arguments, const CatalogueToolOutput& output) {
     QStringList places = arguments.mid(1);
     const bool replace = places.removeAll("--replace") > 0;
@@ -176,6 +184,7 @@ int copy_catalogue(const QStringList& arguments, const CatalogueToolOutput& outp
         const int songs = write_table("song", kSongColumns, song_rows, target, output);
         continue_singer_codes_after_copy(target, source_last_code);
         execute_sql("COMMIT", target);
+        refresh_server_statistics(target);
         output.line(QString("copied %1 singers and %2 song rows from %3 to %4")
                         .arg(singers)
                         .arg(songs)

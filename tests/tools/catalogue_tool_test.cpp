@@ -82,6 +82,13 @@ TEST_F(CatalogueTool, CopyToTheServerAndBackKeepsEveryRowAndCode) {
     EXPECT_EQ(out, QStringList{"copied 3 singers and 3 song rows from " + state->db_path + " to " +
                                QString(server).replace(PostgresServer::kPassword, "***")});
     EXPECT_FALSE(progress.isEmpty());
+    // The server knows what the copied tables hold at once, not when its
+    // own vacuum next comes round.
+    EXPECT_EQ(open_recordset("SELECT count(*) AS n FROM pg_stat_user_tables WHERE last_analyze IS NOT NULL "
+                             "AND last_vacuum IS NOT NULL AND relname IN ('song', 'singer')",
+                             server)
+                  .FieldInt("n"),
+              2);
 
     // A singer added on the server afterwards takes a code never handed out;
     // it is deleted again, so the server's last code is above every row's.
