@@ -2,6 +2,7 @@
 
 #include "foundation/recordset_builder.h"
 #include "foundation/stroke_collation.h"
+#include "platform/log.h"
 
 #include <QRegularExpression>
 #include <QUrl>
@@ -68,6 +69,9 @@ SELECT (SELECT count(*) FROM pg_indexes WHERE schemaname = current_schema() AND 
    AND EXISTS (SELECT 1 FROM pg_collation WHERE collname = 'stroke')
 )sql";
 
+constexpr const char* kTablesPresent =
+    "SELECT to_regclass('song') IS NOT NULL AND to_regclass('singer') IS NOT NULL";
+
 struct ConnectionCloser {
     void operator()(PGconn* connection) const { PQfinish(connection); }
 };
@@ -110,9 +114,12 @@ void ignore_notice(void*, const char*) {
     // "already exists, skipping" and "no transaction in progress" are expected.
 }
 
-void prepare_schema(PGconn* connection) {
-    const Result present = run_one(connection, kSchemaPresent);
-    if (QByteArray(PQgetvalue(present.get(), 0, 0)) == "t") return;
+bool answers_yes(PGconn* connection, const char* question) {
+    const Result answer = run_one(connection, question);
+    return QByteArray(PQgetvalue(answer.get(), 0, 0)) == "t";
+}
+
+void create_schema(PGconn* connection) {
     run_script(connection, "BEGIN");
     try {
         run_script(connection, kWriteLock);
@@ -121,6 +128,19 @@ void prepare_schema(PGconn* connection) {
     } catch (const DatabaseError&) {
         PQclear(PQexec(connection, "ROLLBACK"));
         throw;
+    }
+}
+
+void prepare_schema(PGconn* connection) {
+    if (answers_yes(connection, kSchemaPresent)) return;
+    try {
+        create_schema(connection);
+    } catch (const DatabaseError& error) {
+        // A room whose user may not change the tables still orders from a
+        // catalogue that lacks an index added by a later version, only more
+        // slowly, until the catalogue's owner starts a room.
+        if (!answers_yes(connection, kTablesPresent)) throw;
+        qCWarning(lcCatalogue).noquote() << "catalogue indexes not brought up to date:" << error.what();
     }
 }
 

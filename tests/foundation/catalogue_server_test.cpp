@@ -6,6 +6,7 @@
 #include "support/test_support.h"
 
 #include <QStringList>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 namespace {
@@ -111,6 +112,38 @@ TEST_F(CatalogueServer, ListsAreReadInStrokeOrderFromTheirIndexesOlderCatalogues
         const QString plan = column("EXPLAIN " + sql, *server_state, "QUERY PLAN").join('\n');
         EXPECT_FALSE(plan.contains("Sort")) << sql.toStdString() << "\n" << plan.toStdString();
     }
+}
+
+// A room's user may read and write the songs but not change the tables; an
+// index a later version adds waits for the catalogue's owner.
+TEST_F(CatalogueServer, ARoomThatMayNotChangeTheTablesStillOrdersFromAnOlderCatalogue) {
+    const QString& owner = server_state->db_path;
+    add_test_song(*server_state, "105001", 1, "小城故事", add_test_singer(*server_state, "鄧麗君"));
+    QUrl room_url(owner);
+    const QString room = "room_" + room_url.path().mid(1);
+    for (const QString& sql : {"CREATE ROLE " + room + " LOGIN PASSWORD 'room'",
+                               "GRANT SELECT, INSERT, UPDATE, DELETE ON song, singer TO " + room,
+                               "GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO " + room,
+                               QString("DROP INDEX song_list_order_index")})
+        execute_sql(sql, owner);
+    room_url.setUserName(room);
+    room_url.setPassword("room");
+    const std::unique_ptr<AppState> room_state = make_test_state(folder);
+    room_state->db_path = room_url.toString();
+
+    LogLines log;
+    close_kept_connection();
+    ASSERT_NO_THROW(prepare_catalogue(room_state->db_path));
+    ASSERT_TRUE(load_songs_by_kind_count(*room_state, 1, 4));
+    EXPECT_EQ(room_state->song_list[1501], "小城故事--鄧麗君");
+    ASSERT_EQ(log.of("karaoke.catalogue").size(), 1);
+    EXPECT_TRUE(log.of("karaoke.catalogue")[0].contains("permission denied"))
+        << log.of("karaoke.catalogue")[0].toStdString();
+
+    close_kept_connection();
+    prepare_catalogue(owner);
+    EXPECT_TRUE(
+        column("SELECT indexname AS name FROM pg_indexes", *server_state).contains("song_list_order_index"));
 }
 
 TEST(ServerSql, TranslatesOnlyWhatPostgresqlReadsOtherwise) {
