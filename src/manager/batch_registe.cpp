@@ -135,18 +135,18 @@ bool batch_registe::registered_already() const {
 // The number was taken before the singer and similar-title questions; another
 // room may have used it since, so it is checked again under the lock.
 void batch_registe::store_song(int singer_code) {
-    NumberingTransaction transaction(state_.db_path);
-    Str_SongNum = still_free_number(Str_SongNum.trimmed(), Str_Songkind, Str_SongTextCount, state_.db_path);
+    Str_SongNum = store_under_free_number(
+        Str_SongNum.trimmed(), Str_Songkind, Str_SongTextCount, state_.db_path, [&](const QString& number) {
+            execute_sql(
+                "insert into song(song_num,song_kind,song_name,song_text_count,song_singer_code,"
+                "song_build_date,song_location) values('" +
+                    sql_quoted(number) + "'," + QString::number(Str_Songkind) + ",'" +
+                    sql_quoted(Str_Songname) + "'," + QString::number(Str_SongTextCount) + "," +
+                    QString::number(singer_code) + ",'" + sql_quoted(Str_SongBuildDate) + "','" +
+                    sql_quoted(Str_SongLocation.trimmed()) + "')",
+                state_.db_path);
+        });
     if (Str_SongNum.isEmpty()) throw DatabaseError("曲目編號已用完: " + Str_Songname.toStdString());
-    execute_sql(
-        "insert into song(song_num,song_kind,song_name,song_text_count,song_singer_code,song_build_date,"
-        "song_location) values('" +
-            sql_quoted(Str_SongNum.trimmed()) + "'," + QString::number(Str_Songkind) + ",'" +
-            sql_quoted(Str_Songname) + "'," + QString::number(Str_SongTextCount) + "," +
-            QString::number(singer_code) + ",'" + sql_quoted(Str_SongBuildDate) + "','" +
-            sql_quoted(Str_SongLocation.trimmed()) + "')",
-        state_.db_path);
-    transaction.commit();
 }
 
 void batch_registe::offer_similar_title(const Recordset& similar, int singer_code) {

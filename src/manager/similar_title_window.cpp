@@ -227,22 +227,22 @@ void similar_title_window::new_add_Click() {
 // used it since, so it is checked again under the lock, just before the
 // insert. False when every number of the song's kind and length is taken.
 bool similar_title_window::store_new_song() {
-    NumberingTransaction transaction(state_.db_path);
-    const QString number =
-        still_free_number(new_song_.number.trimmed(), new_song_.kind, new_song_.text_count, state_.db_path);
+    const QString number = store_under_free_number(
+        new_song_.number.trimmed(), new_song_.kind, new_song_.text_count, state_.db_path,
+        [this](const QString& free_number) {
+            execute_sql(
+                "INSERT INTO song(song_num,song_kind,song_name,song_text_count,song_singer_code,"
+                "song_build_date,song_location) values('" +
+                    sql_quoted(free_number) + "'," + QString::number(new_song_.kind) + ",'" +
+                    sql_quoted(new_song_name.text()) + "'," + QString::number(new_song_.text_count) + "," +
+                    QString::number(new_song_.singer_code) + ",'" + sql_quoted(new_song_.build_date) + "','" +
+                    sql_quoted(new_song_.location) + "')",
+                state_.db_path);
+        });
     if (number.isEmpty()) {
         state_.platform.dialogs->notice(this, "這一類這個字數的曲目編號已經用完了");
         return false;
     }
-    execute_sql(
-        "INSERT INTO song(song_num,song_kind,song_name,song_text_count,song_singer_code,song_build_date,"
-        "song_location) values('" +
-            sql_quoted(number) + "'," + QString::number(new_song_.kind) + ",'" +
-            sql_quoted(new_song_name.text()) + "'," + QString::number(new_song_.text_count) + "," +
-            QString::number(new_song_.singer_code) + ",'" + sql_quoted(new_song_.build_date) + "','" +
-            sql_quoted(new_song_.location) + "')",
-        state_.db_path);
-    transaction.commit();
     new_song_.number = number;
     return true;
 }

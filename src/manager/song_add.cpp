@@ -269,22 +269,24 @@ std::optional<int> Song_Add::registered_singer_code() {
 // The proposed number may have gone to a song another room registered
 // meanwhile: it is checked again, under the lock, just before the insert.
 void Song_Add::store_song(int singer_code) {
-    NumberingTransaction transaction(state_.db_path);
-    song_code.setText(still_free_number(song_code.text().trimmed(), song_kind.currentText().left(1).toInt(),
-                                        song_text_count.currentText().toInt(), state_.db_path));
-    if (song_code.text().isEmpty()) {
+    const QString kind = song_kind.currentText().left(1).trimmed();
+    const QString number = store_under_free_number(
+        song_code.text().trimmed(), kind.toInt(), song_text_count.currentText().toInt(), state_.db_path,
+        [&](const QString& free_number) {
+            song_code.setText(free_number);
+            execute_sql(
+                "insert into song(song_num,song_kind,song_name,song_text_count,song_singer_code,"
+                "song_build_date,song_location) values('" +
+                    sql_quoted(free_number) + "'," + kind + ",'" + sql_quoted(song_name.text()) + "'," +
+                    song_text_count.currentText() + "," + QString::number(singer_code) + ",'" +
+                    sql_quoted(stored_date()) + "','" + sql_quoted(song_location.text().trimmed()) + "')",
+                state_.db_path);
+        });
+    if (number.isEmpty()) {
+        song_code.clear();
         state_.platform.dialogs->notice(this, "這一類這個字數的曲目編號已經用完了");
         return;
     }
-    execute_sql(
-        "insert into song(song_num,song_kind,song_name,song_text_count,song_singer_code,song_build_date,"
-        "song_location) values('" +
-            sql_quoted(song_code.text().trimmed()) + "'," + song_kind.currentText().left(1).trimmed() + ",'" +
-            sql_quoted(song_name.text()) + "'," + song_text_count.currentText() + "," +
-            QString::number(singer_code) + ",'" + sql_quoted(stored_date()) + "','" +
-            sql_quoted(song_location.text().trimmed()) + "')",
-        state_.db_path);
-    transaction.commit();
     state_.platform.dialogs->notice(this, "存入ok! 請進行下一首曲的建檔作業");
 }
 

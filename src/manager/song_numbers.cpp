@@ -70,9 +70,14 @@ void NumberingTransaction::commit() {
     open_ = false;
 }
 
-QString still_free_number(const QString& proposed, int song_kind, int song_text_count,
-                          const QString& db_path) {
+QString store_under_free_number(const QString& proposed, int song_kind, int song_text_count,
+                                const QString& db_path, const std::function<void(const QString&)>& insert) {
+    NumberingTransaction transaction(db_path);
     const Recordset taken = open_recordset(
         "SELECT song_num FROM song WHERE song_num = '" + sql_quoted(proposed) + "'", db_path, 1);
-    return taken.Eof() ? proposed : Get_NewSongNum(song_kind, song_text_count, db_path);
+    const QString number = taken.Eof() ? proposed : Get_NewSongNum(song_kind, song_text_count, db_path);
+    if (number.isEmpty()) return number;
+    insert(number);
+    transaction.commit();
+    return number;
 }

@@ -4,6 +4,8 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
+
 // The highest serial a song number can carry: the serial is a 16-bit counter.
 inline constexpr int kHighestSongSerial = 32767;
 
@@ -30,11 +32,13 @@ private:
     bool open_ = true;
 };
 
-// The number proposed to the manager while it is still free; once another
-// room has taken it, the first free number now (empty when none is). Called
-// inside a NumberingTransaction.
-QString still_free_number(const QString& proposed, int song_kind, int song_text_count,
-                          const QString& db_path);
+// Stores a new song under the number proposed to the manager, or, when
+// another room has taken that number since, under the first free one now:
+// `insert` writes the song's rows under the number it is given, inside a
+// NumberingTransaction. Returns the number stored under; empty, with nothing
+// stored, when every number of the kind and length is taken.
+QString store_under_free_number(const QString& proposed, int song_kind, int song_text_count,
+                                const QString& db_path, const std::function<void(const QString&)>& insert);
 
 // Get_NewSongNum for many songs in a row, as registering a folder needs: the
 // numbers of each prefix are read once, and every number handed out counts as
