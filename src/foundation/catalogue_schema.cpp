@@ -2,8 +2,8 @@
 
 #include "foundation/catalogue_connection.h"
 #include "foundation/catalogue_server.h"
-#include "platform/log.h"
 #include "foundation/stroke_collation.h"
+#include "platform/log.h"
 
 #include <QFile>
 #include <QFileInfo>

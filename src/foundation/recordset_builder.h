@@ -14,7 +14,6 @@ public:
     }
     // Returns the number of rows so far.
     int end_row() { return ++result_.row_count_; }
-    int column_count() const { return static_cast<int>(result_.columns_.size()); }
     Recordset take() { return std::move(result_); }
 
 private:

@@ -4,7 +4,6 @@
 
 #include <QDialog>
 #include <QPushButton>
-
 #include <QStringList>
 
 #include <vector>
