@@ -11,13 +11,13 @@
 // screens and keys of each size are listed after the run.
 #include "foundation/app_state.h"
 #include "foundation/catalogue.h"
-#include "foundation/picture_box.h"
 #include "ordering/main_menu.h"
 #include "platform/cached_text_style.h"
 #include "platform/desktop.h"
 #include "platform/glyph_cache.h"
 #include "support/null_media_player.h"
 #include "support/synthetic_catalogue.h"
+#include "widgets/picture_box.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

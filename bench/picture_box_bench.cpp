@@ -1,7 +1,7 @@
 // What one key costs on an ordering screen: the screen is cleared, fifteen
 // lines and eight rules are drawn, and the next frame paints them. A key has
 // to be handled well within one frame (16 ms).
-#include "foundation/picture_box.h"
+#include "widgets/picture_box.h"
 
 #include <QApplication>
 #include <QImage>

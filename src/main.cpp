@@ -1,5 +1,4 @@
 #include "foundation/app_state.h"
-#include "foundation/start_form.h"
 #include "ordering/main_menu.h"
 #include "platform/alsa_wave_capture.h"
 #include "platform/cached_text_style.h"
@@ -8,6 +7,7 @@
 #include "platform/mpv_media_player.h"
 #include "platform/power_off.h"
 #include "platform/printing.h"
+#include "widgets/start_form.h"
 
 #include <QApplication>
 #include <QScreen>

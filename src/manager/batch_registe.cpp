@@ -6,11 +6,11 @@
 #include "foundation/lookups.h"
 #include "manager/batch_file.h"
 #include "manager/batch_same.h"
-#include "manager/manager_forms.h"
 #include "manager/singer_lookup.h"
 #include "manager/song_numbers.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
+#include "widgets/manager_forms.h"
 
 #include <QApplication>
 #include <QFile>

@@ -3,7 +3,6 @@
 #include "foundation/app_state.h"
 #include "foundation/startup.h"
 #include "manager/batch_registe.h"
-#include "manager/manager_forms.h"
 #include "manager/reg_by_filename.h"
 #include "manager/singer_modify.h"
 #include "manager/song_add.h"
@@ -11,6 +10,7 @@
 #include "platform/dialogs.h"
 #include "songbook/manager_song_statu.h"
 #include "songbook/songbook.h"
+#include "widgets/manager_forms.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include "foundation/app_state.h"
 #include "foundation/catalogue.h"
 #include "foundation/lookups.h"
-#include "manager/manager_forms.h"
 #include "manager/reg_by_filename_dialogs.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
+#include "widgets/manager_forms.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -3,11 +3,11 @@
 #include "foundation/app_state.h"
 #include "foundation/catalogue.h"
 #include "foundation/lookups.h"
-#include "manager/manager_forms.h"
 #include "manager/preview_file.h"
 #include "manager/reg_by_filename.h"
 #include "manager/song_file_records.h"
 #include "platform/dialogs.h"
+#include "widgets/manager_forms.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -3,11 +3,11 @@
 #include "foundation/app_state.h"
 #include "foundation/catalogue.h"
 #include "foundation/lookups.h"
-#include "manager/manager_forms.h"
 #include "manager/preview_file.h"
 #include "manager/song_numbers.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
+#include "widgets/manager_forms.h"
 
 #include <QFileInfo>
 

@@ -3,9 +3,9 @@
 #include "foundation/app_state.h"
 #include "foundation/catalogue.h"
 #include "foundation/lookups.h"
-#include "manager/manager_forms.h"
 #include "platform/dialogs.h"
 #include "platform/key_codes.h"
+#include "widgets/manager_forms.h"
 
 #include <QKeyEvent>
 #include <QTimer>

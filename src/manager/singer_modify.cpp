@@ -1,11 +1,11 @@
 #include "manager/singer_modify.h"
 
 #include "foundation/app_state.h"
-#include "foundation/helpers.h"
 #include "foundation/lookups.h"
-#include "manager/manager_forms.h"
 #include "manager/singer_lookup.h"
 #include "platform/dialogs.h"
+#include "widgets/manager_forms.h"
+#include "widgets/scale_control.h"
 
 namespace {
 

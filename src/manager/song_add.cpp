@@ -4,7 +4,6 @@
 #include "foundation/catalogue.h"
 #include "foundation/helpers.h"
 #include "foundation/lookups.h"
-#include "manager/manager_forms.h"
 #include "manager/singer_add.h"
 #include "manager/singer_lookup.h"
 #include "manager/song_add_check_singer_name.h"
@@ -12,6 +11,7 @@
 #include "manager/song_numbers.h"
 #include "platform/dialogs.h"
 #include "platform/key_codes.h"
+#include "widgets/manager_forms.h"
 
 #include <QDate>
 #include <QFocusEvent>

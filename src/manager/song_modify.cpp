@@ -2,15 +2,15 @@
 
 #include "foundation/app_state.h"
 #include "foundation/catalogue.h"
-#include "foundation/helpers.h"
 #include "foundation/lookups.h"
-#include "manager/manager_forms.h"
 #include "manager/preview_file.h"
 #include "manager/singer_add.h"
 #include "manager/singer_lookup.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
 #include "platform/key_codes.h"
+#include "widgets/manager_forms.h"
+#include "widgets/scale_control.h"
 
 #include <QDate>
 #include <QFileInfo>

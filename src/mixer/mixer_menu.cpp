@@ -1,12 +1,12 @@
 #include "mixer/mixer_menu.h"
 
 #include "foundation/app_state.h"
-#include "foundation/helpers.h"
 #include "foundation/key_input.h"
 #include "foundation/keypad_entry.h"
 #include "playback/hotkeys.h"
 #include "playback/playback_session.h"
 #include "playback/voice_recording.h"
+#include "widgets/scale_control.h"
 
 #include <QKeyEvent>
 

@@ -3,7 +3,6 @@
 #include "foundation/app_state.h"
 #include "foundation/key_input.h"
 #include "foundation/keypad_entry.h"
-#include "foundation/on_screen_keys.h"
 #include "foundation/startup.h"
 #include "manager/manager_menu.h"
 #include "platform/desktop.h"
@@ -11,6 +10,7 @@
 #include "platform/wave_capture.h"
 #include "playback/player.h"
 #include "remote/phone_ordering.h"
+#include "widgets/on_screen_keys.h"
 
 #include <QKeyEvent>
 #include <QPainter>

@@ -4,10 +4,10 @@
 #include "foundation/key_input.h"
 #include "foundation/keypad_entry.h"
 #include "foundation/lookups.h"
-#include "foundation/on_screen_keys.h"
 #include "foundation/song_orders.h"
 #include "playback/hotkeys.h"
 #include "playback/playback_session.h"
+#include "widgets/on_screen_keys.h"
 
 #include <QKeyEvent>
 

@@ -3,11 +3,11 @@
 #include "foundation/app_state.h"
 #include "foundation/key_input.h"
 #include "foundation/keypad_entry.h"
-#include "foundation/start_form.h"
 #include "panels/small_control_main.h"
 #include "platform/desktop.h"
 #include "platform/media_player.h"
 #include "playback/hotkeys.h"
+#include "widgets/start_form.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

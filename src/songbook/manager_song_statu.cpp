@@ -2,7 +2,7 @@
 
 #include "foundation/app_state.h"
 #include "foundation/catalogue.h"
-#include "manager/manager_forms.h"
+#include "widgets/manager_forms.h"
 
 #include <QShowEvent>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "foundation/picture_box.h"
+#include "widgets/picture_box.h"
 
 #include <QDialog>
 #include <QPushButton>

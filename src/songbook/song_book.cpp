@@ -1,6 +1,6 @@
 #include "songbook/song_book.h"
 
-#include "foundation/surface.h"
+#include "platform/surface.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "foundation/helpers.h"
+#include "widgets/scale_control.h"
 
 #include "support/test_support.h"
 

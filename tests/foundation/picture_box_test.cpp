@@ -1,4 +1,4 @@
-#include "foundation/picture_box.h"
+#include "widgets/picture_box.h"
 
 #include <QCoreApplication>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "foundation/start_form.h"
+#include "widgets/start_form.h"
 
 #include "foundation/clock.h"
 

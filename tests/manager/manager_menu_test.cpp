@@ -1,7 +1,6 @@
 #include "manager/batch_registe.h"
-#include "manager/manager_forms.h"
-#include "manager/reg_by_filename.h"
 #include "manager/manager_menu.h"
+#include "manager/reg_by_filename.h"
 #include "manager/singer_modify.h"
 #include "manager/song_add.h"
 #include "manager/song_modify.h"
@@ -9,6 +8,7 @@
 #include "songbook/manager_song_statu.h"
 #include "support/fake_printing.h"
 #include "support/manager_fixture.h"
+#include "widgets/manager_forms.h"
 
 #include <QFile>
 

@@ -1,9 +1,9 @@
-#include "manager/manager_forms.h"
 #include "manager/singer_add.h"
 #include "manager/song_add.h"
 #include "manager/song_add_check_singer_name.h"
 #include "manager/song_add_same.h"
 #include "support/manager_fixture.h"
+#include "widgets/manager_forms.h"
 
 #include <QTest>
 

@@ -1,10 +1,10 @@
 #include "foundation/settings.h"
-#include "foundation/start_form.h"
 #include "ordering/main_menu.h"
 #include "playback/hotkeys.h"
 #include "playback/player_fixture.h"
 #include "support/fake_media_player.h"
 #include "support/fake_wave_capture.h"
+#include "widgets/start_form.h"
 
 #include <QFile>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "foundation/surface.h"
+#include "platform/surface.h"
 
 #include <QFont>
 #include <QFontMetricsF>

@@ -1,4 +1,4 @@
-#include "foundation/surface.h"
+#include "platform/surface.h"
 
 #include <QRegularExpression>
 #include <QStringList>

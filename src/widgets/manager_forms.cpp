@@ -1,9 +1,9 @@
-#include "manager/manager_forms.h"
+#include "widgets/manager_forms.h"
 
 #include "foundation/app_state.h"
 #include "foundation/catalogue.h"
-#include "foundation/helpers.h"
 #include "platform/dialogs.h"
+#include "widgets/scale_control.h"
 
 #include <QFont>
 #include <QLabel>
