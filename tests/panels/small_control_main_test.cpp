@@ -161,7 +161,7 @@ TEST_F(PanelTest, CutPauseAndSingAgainDuringARecordingLeaveNoFile) {
     queue_songs(3);
     open_player();
     PlaybackSession& session = screen->session();
-    small_control_main panel(*state, session, screen.get());  // made hidden, as the hotkeys reach it
+    small_control_main panel(*state, session, screen.get());  // its keys, called without showing it
     const std::vector<std::pair<QString, void (small_control_main::*)()>> keys{
         {"cut", &small_control_main::key_next_Click},
         {"again", &small_control_main::key_replay_Click},
