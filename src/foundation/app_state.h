@@ -42,10 +42,6 @@ struct AppState {
     std::array<QString, 2 * 1501> song_list;
 
     int current_page = 1;
-    int sound_channel = 2;
-    bool is_recording = false;
-    QString record_file;
-    bool return_to_menu = false;
     bool insert_window_open = false;
 
     Clock clock;

@@ -103,7 +103,7 @@ void mixer_menu::lay_out() {
 // the take's state, no channel name, at the configured place.
 void mixer_menu::Form_Load() {
     lb_vol_music.setText(QString::number(session_.volume() / 10));
-    cmdRecord.setText(state_.is_recording ? kRecordRunningCaption : kRecordIdleCaption);
+    cmdRecord.setText(session_.is_recording() ? kRecordRunningCaption : kRecordIdleCaption);
     Label6.clear();
     show_key(session_.key_shift());
     move(state_.settings.SmallScreenLeft / state_.twips_per_pixel,

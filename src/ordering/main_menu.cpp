@@ -5,6 +5,7 @@
 #include "foundation/keypad_entry.h"
 #include "foundation/startup.h"
 #include "manager/manager_menu.h"
+#include "panels/small_control_main.h"
 #include "platform/desktop.h"
 #include "platform/media_player.h"
 #include "platform/wave_capture.h"
@@ -272,9 +273,10 @@ void main_menu::start_singing() {
     Label1.clear();
     Timer1.stop();
     Timer2.stop();
-    state_.return_to_menu = false;
     {
-        player singer_window(state_, this);
+        player singer_window(state_, this, [this](player& screen) {
+            open_small_control_main(state_, screen.session(), &screen);
+        });
         if (phones_ && phones_->listening()) {
             phones_->api().set_playback(&singer_window.session());
             singer_window.set_background_overlay([this](QPainter& painter, const QRect& screen) {

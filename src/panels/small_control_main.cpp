@@ -12,7 +12,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QScopedValueRollback>
 
 small_control_main::small_control_main(AppState& state, PlaybackSession& session, QWidget* screen)
     : QDialog(screen, Qt::Dialog | Qt::FramelessWindowHint), state_(state), session_(session) {
@@ -76,39 +75,33 @@ void small_control_main::connect_buttons() {
     on_press(key_exit, &small_control_main::key_exit_Click);
 }
 
+void open_small_control_main(AppState& state, PlaybackSession& session, QWidget* screen) {
+    small_control_main panel(state, session, screen);
+    panel.open();
+}
+
 void small_control_main::open() {
-    // A key on the video during that pause cannot show the panel again: Qt
-    // refuses a nested exec(), and Form_Load's flag would stay set with no
-    // panel up, locking the guest out of the panel for the rest of the evening.
-    if (opening_) return;
-    if (session_.fOpenSmallControl) {
-        // Another panel is up: this one closes at once, leaving that one's flag.
-        QDialog::done(Rejected);
-        return;
-    }
-    const QScopedValueRollback<bool> opening(opening_, true);
     Form_Load();
     do {
         come_back_ = false;
         exec();
-    } while (come_back_ && session_.fOpenSmallControl && !session_.closed());
+    } while (come_back_ && loaded_ && !session_.closed());
 }
 
 void small_control_main::Form_Load() {
-    ++showing_;
     move(state_.settings.SmallScreenLeft / state_.twips_per_pixel,
          state_.settings.SmallScreenTop / state_.twips_per_pixel);
     const QRect exit_key = key_exit.geometry();
     move_pointer(pos() + exit_key.topLeft() +
                  QPoint(qRound(0.8 * exit_key.width()), qRound(0.8 * exit_key.height())));
     key_pause.setText(session_.paused() ? "6播放" : "6暫停");
-    session_.fOpenSmallControl = true;
+    loaded_ = true;
     Timer3.start();
 }
 
 void small_control_main::Form_Unload() {
     Timer3.stop();
-    session_.fOpenSmallControl = false;
+    loaded_ = false;
 }
 
 void small_control_main::done(int result) {
@@ -127,16 +120,13 @@ void small_control_main::Timer3_Timer() {
 // itself for one of its windows. When one of those windows closes, the
 // window system may hand the focus to the player below, or to nobody, for a
 // moment before the panel is back: that is no loss (Timer3 takes the focus
-// back), so the panel looks again a little later.
+// back), so the panel looks again a little later. The look goes with the
+// panel: each opening of the control panel is a panel of its own.
 void small_control_main::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() != QEvent::ActivationChange || isActiveWindow()) return;
-    // The look belongs to this showing: a later opening of the panel is not
-    // closed by the focus its predecessor lost.
-    QTimer::singleShot(state_.clock.real_ms(300), this, [this, showing = showing_] {
-        if (showing == showing_ && isVisible() && !hidden_for_window_ &&
-            QApplication::activeWindow() == nullptr)
-            reject();
+    QTimer::singleShot(state_.clock.real_ms(300), this, [this] {
+        if (isVisible() && !hidden_for_window_ && QApplication::activeWindow() == nullptr) reject();
     });
 }
 
@@ -187,7 +177,7 @@ void small_control_main::open_window(const std::function<void()>& show_modal) {
     hide();
     show_modal();
     hidden_for_window_ = false;
-    if (session_.fOpenSmallControl && !session_.closed()) {
+    if (loaded_ && !session_.closed()) {
         Timer3.start();
         come_back_ = true;
     }
@@ -234,12 +224,11 @@ void small_control_main::key_replay_Click() {
     session_.sing_again();
 }
 
-// The player closes; the song it played stays at the head of the queue. The
-// main menu destroys the player (and this panel with it) only once its modal
+// Closing the session closes the player; the song it played stays at the
+// head of the queue. The main menu destroys the player only once its modal
 // loop has returned, after this handler and the panel's loop have ended.
 void small_control_main::key_gomain_Click() {
     Timer3.stop();
-    state_.return_to_menu = true;
     reject();
     session_.close();
 }

@@ -35,8 +35,7 @@ public:
     QTimer Timer3;
 
     // Shows the panel modally over the video and returns once the guest is
-    // done with it (and with the small windows opened from it). While
-    // fOpenSmallControl is already set, this instance closes at once.
+    // done with it (and with the small windows opened from it).
     void open();
 
     // One key code as the keyboard delivers it.
@@ -79,8 +78,10 @@ private:
     bool hidden_for_window_ = false;
     // A window opened from the panel has closed: the panel shows again.
     bool come_back_ = false;
-    // open() is still on the stack: the panel was closed, but the player's
-    // pause between songs runs inside its last exec() before it unwinds.
-    bool opening_ = false;
-    int showing_ = 0;  // counts the openings, so late focus checks know their own
+    // From opening until the guest closed the panel.
+    bool loaded_ = false;
 };
+
+// What the player runs to open the control panel: a panel over `screen`, the
+// singing window, shown until the guest is done with it.
+void open_small_control_main(AppState& state, PlaybackSession& session, QWidget* screen);

@@ -5,8 +5,9 @@
 // What went wrong, written to standard error (the system journal keeps it
 // when the jukebox runs as a service). Each category logs failures only:
 // nothing per frame or per key.
-Q_DECLARE_LOGGING_CATEGORY(lcPlayback)   // "karaoke.playback": skipped songs, a media engine that failed
+Q_DECLARE_LOGGING_CATEGORY(lcPlayback)   // "karaoke.playback": skipped songs, failed engines and panels
 Q_DECLARE_LOGGING_CATEGORY(lcCatalogue)  // "karaoke.catalogue": catalogue errors with their statement
-Q_DECLARE_LOGGING_CATEGORY(lcCapture)    // "karaoke.capture": sound input commands that failed
+Q_DECLARE_LOGGING_CATEGORY(lcCapture)    // "karaoke.capture": failed sound input commands, lost takes
 Q_DECLARE_LOGGING_CATEGORY(lcSettings)   // "karaoke.settings": a settings file that could not be written
 Q_DECLARE_LOGGING_CATEGORY(lcRemote)     // "karaoke.remote": phone ordering that could not start
+Q_DECLARE_LOGGING_CATEGORY(lcSongbook)   // "karaoke.songbook": song books not printed or written

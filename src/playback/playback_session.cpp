@@ -151,6 +151,10 @@ void PlaybackSession::Timer1_Timer() {
     start_head_if_idle();
 }
 
+void PlaybackSession::watch_now() {
+    Timer2_Timer();
+}
+
 void PlaybackSession::Timer2_Timer() {
     const int playing = media_->play_state();
     if (playing == play_state::stopped || playing == play_state::ready) advance();
@@ -160,8 +164,8 @@ void PlaybackSession::Timer2_Timer() {
 }
 
 void PlaybackSession::apply_sound_channel() {
-    select_audio_track(*media_, state_.sound_channel);
-    if (state_.settings.StereoChannel == 1) select_stereo_side(*media_, state_.sound_channel);
+    select_audio_track(*media_, sound_channel_);
+    if (state_.settings.StereoChannel == 1) select_stereo_side(*media_, sound_channel_);
 }
 
 // Events of a song that is no longer the one playing (the next one has
@@ -188,25 +192,26 @@ void PlaybackSession::song_failed() {
 
 // The song stopped during a take: the take is complete and is kept.
 void PlaybackSession::play_state_changed(int new_state) {
-    if (!state_.is_recording || new_state == play_state::playing) return;
-    end_recording_take(state_);
+    if (!is_recording_ || new_state == play_state::playing) return;
+    is_recording_ = false;
+    end_recording_take(state_, record_file_);
     emit record_caption_changed(kRecordIdleCaption);
 }
 
 void PlaybackSession::cut() {
     if (media_->play_state() != play_state::playing) return;
-    const bool was_recording = state_.is_recording;
+    const bool was_recording = is_recording_;
     advance();
-    if (was_recording) discard_recording_take(state_);
+    if (was_recording) discard_take();
 }
 
 void PlaybackSession::toggle_pause() {
     const int playing = media_->play_state();
     if (playing == play_state::playing) {
-        const bool was_recording = state_.is_recording;
+        const bool was_recording = is_recording_;
         media_->pause();
         emit paused_changed(true);
-        if (was_recording) discard_recording_take(state_);
+        if (was_recording) discard_take();
     } else if (playing == play_state::paused) {
         media_->play();
         emit paused_changed(false);
@@ -219,9 +224,9 @@ bool PlaybackSession::paused() const {
 
 void PlaybackSession::sing_again() {
     if (media_->play_state() != play_state::playing) return;
-    const bool was_recording = state_.is_recording;
+    const bool was_recording = is_recording_;
     restart_head(kPauseBeforeAgain);
-    if (was_recording) discard_recording_take(state_);
+    if (was_recording) discard_take();
 }
 
 void PlaybackSession::step_volume(int index) {
@@ -239,7 +244,7 @@ int PlaybackSession::volume() const {
 
 // Only the choice is recorded; the watch timer applies it.
 void PlaybackSession::choose_channel(int channel) {
-    state_.sound_channel = channel;
+    sound_channel_ = channel;
     show_message("聲道 : " + state_.sound_channel_names[channel]);
 }
 
@@ -250,7 +255,7 @@ void PlaybackSession::press_channel_button(int index) {
 }
 
 void PlaybackSession::next_channel() {
-    choose_channel(state_.sound_channel > 2 ? 1 : state_.sound_channel + 1);
+    choose_channel(sound_channel_ > 2 ? 1 : sound_channel_ + 1);
 }
 
 void PlaybackSession::step_key(int index) {
@@ -267,7 +272,7 @@ int PlaybackSession::key_shift() const {
 
 void PlaybackSession::record() {
     if (media_->play_state() != play_state::playing) return;
-    if (state_.is_recording)
+    if (is_recording_)
         restart_take();
     else
         start_take();
@@ -276,8 +281,8 @@ void PlaybackSession::record() {
 // The capture starts right before the song, so the take covers it from its
 // beginning.
 void PlaybackSession::start_take() {
-    state_.record_file.clear();
-    if (restart_head(kPauseBeforeAgain, [this] { open_take(state_); })) take_running();
+    record_file_.clear();
+    if (restart_head(kPauseBeforeAgain, [this] { record_file_ = open_take(state_); })) take_running();
 }
 
 // Stopping the song ends the running take (it is saved), so what it left is
@@ -286,18 +291,23 @@ void PlaybackSession::restart_take() {
     media_->stop();
     emit record_caption_changed(kRecordRestartingCaption);
     const auto reopened = restart_head(kPauseBeforeAgain, [this] {
-        clear_take(state_);
+        clear_take(state_, record_file_);
         reopen_take(state_);
     });
     if (reopened)
         take_running();
     else
-        clear_take(state_);
+        clear_take(state_, record_file_);
 }
 
 void PlaybackSession::take_running() {
-    state_.is_recording = true;
+    is_recording_ = true;
     emit record_caption_changed(kRecordRunningCaption);
+}
+
+void PlaybackSession::discard_take() {
+    discard_recording_take(state_, record_file_);
+    is_recording_ = false;
 }
 
 void PlaybackSession::show_message(const QString& text) {
@@ -307,7 +317,10 @@ void PlaybackSession::show_message(const QString& text) {
 void PlaybackSession::close() {
     if (closed_) return;
     closed_ = true;
-    if (state_.is_recording) drop_recording_take(state_);
+    if (is_recording_) {
+        is_recording_ = false;
+        drop_recording_take(state_);
+    }
     rest_timers();
     media_->stop();
     media_->close();

@@ -11,11 +11,11 @@ struct AppState;
 class MediaPlayer;
 
 // The one place that decides what plays now. It holds the media engine of
-// the singing window, the watch timers, the pause between songs, the voice
-// recording take and whether the evening's playback is closed, and it offers
-// the operations the guest reaches through the panels, the sound panel and
-// the hotkeys. Windows follow what changed through its signals; none of them
-// drives the engine or the timers itself.
+// the singing window, the watch timers, the pause between songs, the audio
+// channel, the voice recording take and whether the evening's playback is
+// closed, and it offers the operations the guest reaches through the panels,
+// the sound panel and the hotkeys. Windows follow what changed through its
+// signals and getters; none of them drives the engine or the timers itself.
 //
 // Every wait runs a nested event loop, so handlers of other windows run
 // inside it. While it waits nothing else may start or advance the queue, and
@@ -28,13 +28,6 @@ public:
     ~PlaybackSession() override;
 
     MediaPlayer& media() const { return *media_; }
-
-    QTimer Timer1;  // every 5 s: starts the head when idle
-    QTimer Timer2;  // every 100 ms: advances after a song, applies the channel
-
-    // The small control panel is up; the panel sets and clears it, and the
-    // singing window leaves the focus alone meanwhile.
-    bool fOpenSmallControl = false;
 
     // Starts the head of the queue at once when nothing is loaded or the
     // engine is ready, without a pause; otherwise nothing happens.
@@ -51,6 +44,13 @@ public:
     // The first start of the evening: three seconds of background, then the
     // head (when the queue holds one).
     void start_after_pause();
+    // Looks at the playback at once, as the watch timer does every 100 ms:
+    // advances after a song that stopped, applies the channel to the song
+    // that plays.
+    void watch_now();
+    // The watch timer runs: not while the session rests it (the pause
+    // between songs, a restart) nor once the session is closed.
+    bool watching() const { return Timer2.isActive(); }
 
     // The guest's operations. Cut, sing again and record act only while a
     // song plays; a take that runs is thrown away by cut, pause and sing again.
@@ -63,6 +63,8 @@ public:
     int volume() const;
     // Sets the channel the watch timer applies and announces it.
     void choose_channel(int channel);
+    // The audio channel chosen: 1, 2 or 3, named "中", "左", "右"; 2 at first.
+    int sound_channel() const { return sound_channel_; }
     // What the channel hotkeys do: the sound panel's channel button 0, 1 or
     // 2 (left, centre, right), even while the panel is not loaded.
     void press_channel_button(int index);
@@ -76,6 +78,10 @@ public:
     // Starts a take over the song playing (from its beginning), or throws the
     // running take away and records it again under the same name.
     void record();
+    // A take runs; it ends when the song stops playing.
+    bool is_recording() const { return is_recording_; }
+    // The full path of the running or the last take; empty before the first.
+    const QString& record_file() const { return record_file_; }
 
     // Someone beside the windows (a guest's phone) changed the play queue:
     // windows that list it show it afresh.
@@ -88,9 +94,6 @@ public:
     // is dropped unsaved, nothing plays or starts afterwards.
     void close();
     bool closed() const { return closed_; }
-
-    void Timer1_Timer();
-    void Timer2_Timer();
 
 signals:
     void status_message(const QString& text);
@@ -112,6 +115,8 @@ signals:
     void closed_now();
 
 private:
+    void Timer1_Timer();
+    void Timer2_Timer();
     void play_head();
     void start_new_song();
     void reset_key();
@@ -126,9 +131,15 @@ private:
     void start_take();
     void restart_take();
     void take_running();
+    void discard_take();
 
     AppState& state_;
     std::unique_ptr<MediaPlayer> media_;
+    QTimer Timer1;  // every 5 s: starts the head when idle
+    QTimer Timer2;  // every 100 ms: advances after a song, applies the channel
+    int sound_channel_ = 2;
+    bool is_recording_ = false;
+    QString record_file_;
     bool between_songs_ = false;
     bool closed_ = false;
 };

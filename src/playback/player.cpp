@@ -3,8 +3,8 @@
 #include "foundation/app_state.h"
 #include "foundation/key_input.h"
 #include "foundation/keypad_entry.h"
-#include "panels/small_control_main.h"
 #include "platform/desktop.h"
+#include "platform/log.h"
 #include "platform/media_player.h"
 #include "playback/hotkeys.h"
 #include "widgets/start_form.h"
@@ -15,9 +15,13 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
-player::player(AppState& state, QWidget* parent)
-    : QDialog(parent), state_(state), session_(state, state.platform.make_media_player(this)) {
+player::player(AppState& state, QWidget* parent, ControlPanelOpener open_control_panel)
+    : QDialog(parent),
+      state_(state),
+      session_(state, state.platform.make_media_player(this)),
+      open_control_panel_(std::move(open_control_panel)) {
     setWindowFlag(Qt::FramelessWindowHint);
     // Without a window manager only an explicit geometry fills the screen.
     setGeometry(QRect(QPoint(0, 0), state_.screen_size));
@@ -51,11 +55,7 @@ void player::Form_Load() {
     connect(wmp1, &MediaPlayer::clicked, this, &player::wmp1_ClickEvent);
     connect(wmp1, &MediaPlayer::play_state_changed, this, &player::wmp1_PlayStateChange);
     connect_session();
-
-    state_.sound_channel = 2;
-    state_.is_recording = false;
     key_panel_open = false;
-    session_.fOpenSmallControl = false;
     connect_timers();
 }
 
@@ -182,11 +182,8 @@ bool player::play_next() {
 // The window's part of the watch (Timer2): while the panel or one of its
 // windows is up, the focus stays there.
 void player::keep_focus() {
-    if (key_panel_open || session_.fOpenSmallControl) return;
-    if (state_.return_to_menu)
-        reject();
-    else
-        wmp1->video_surface()->setFocus();
+    if (key_panel_open || fOpenSmallControl) return;
+    wmp1->video_surface()->setFocus();
 }
 
 void player::keyPressEvent(QKeyEvent* event) {
@@ -219,18 +216,19 @@ void player::wmp1_ClickEvent() {
     if (!unloaded_) resume_arrow_polling();
 }
 
+// While the panel is up, a key on the video (say during a pause between
+// songs that runs inside the panel's modal loop) opens no second one.
 void player::show_control_panel() {
-    if (session_.fOpenSmallControl) return;
-    // The panel must not end the evening: what goes wrong in it is dropped.
+    if (fOpenSmallControl || !open_control_panel_) return;
+    fOpenSmallControl = true;
+    // The panel must not end the evening: what goes wrong in it is logged
+    // and playback goes on.
     try {
-        control_panel().open();
-    } catch (const std::exception&) {
+        open_control_panel_(*this);
+    } catch (const std::exception& error) {
+        qCWarning(lcPlayback).noquote() << "small control panel failed:" << error.what();
     }
-}
-
-small_control_main& player::control_panel() {
-    if (!control_panel_) control_panel_ = std::make_unique<small_control_main>(state_, session_, this);
-    return *control_panel_;
+    fOpenSmallControl = false;
 }
 
 // Arrow presses made while the player did not poll (the panel had the keys)
@@ -241,7 +239,7 @@ void player::resume_arrow_polling() {
 }
 
 void player::tmrGetKey_Timer() {
-    if (!Timer3.isActive() || !session_.Timer2.isActive()) return;
+    if (!Timer3.isActive() || !session_.watching()) return;
     tmrGetKey.stop();
     if (const auto code = arrow_key_code(state_)) wmp1_KeyPressEvent(*code);
     if (!unloaded_) tmrGetKey.start();

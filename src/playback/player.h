@@ -8,12 +8,16 @@
 #include <QTimer>
 
 #include <functional>
-#include <memory>
 
 struct AppState;
 class QPainter;
 class MediaPlayer;
-class small_control_main;
+class player;
+
+// Opens the small control panel over the player and returns once the guest
+// is done with it. The main menu hands the player one, so that the playback
+// layer knows nothing of the panels above it.
+using ControlPanelOpener = std::function<void(player&)>;
 
 // The full-screen singing window. Its playback session plays the head of
 // the play queue, removes each song when it ends, fails or is skipped, and
@@ -21,17 +25,21 @@ class small_control_main;
 // window shows the video or the picture and the status message, and takes
 // the keys: the playback hotkeys first, otherwise the small control panel.
 //
-// Shown modally with exec(); closing it (the panel's main-menu key, or the
-// watch seeing return_to_menu) leaves the song that was playing at the head
-// of the queue, so that it plays again from its start next time.
+// Shown modally with exec(); closing it (the panel's main-menu key closes
+// the session, and the window with it) leaves the song that was playing at
+// the head of the queue, so that it plays again from its start next time.
 class player : public QDialog {
     Q_OBJECT
 public:
-    player(AppState& state, QWidget* parent);
+    // Without `open_control_panel` keys that are no hotkeys do nothing.
+    player(AppState& state, QWidget* parent, ControlPanelOpener open_control_panel = {});
     ~player() override;
 
     // Seconds the status message stays (see show_player_message).
     int iCountDownMSG = 0;
+    // The small control panel is up: set while the opener runs, so that no
+    // second panel opens over it, and the watch leaves the focus alone.
+    bool fOpenSmallControl = false;
 
     QLabel Image1;
     QLabel labMSGBack;
@@ -71,9 +79,6 @@ public:
     void wmp1_ClickEvent();
     void wmp1_PlayStateChange(int new_state);
 
-    // The small control panel this window opens over the video.
-    small_control_main& control_panel();
-
     // True once the window has been closed: work that was waiting inside a
     // nested event loop (a three-second pause) must not start a song then.
     bool unloaded() const { return unloaded_; }
@@ -99,7 +104,7 @@ private:
 
     AppState& state_;
     PlaybackSession session_;
-    std::unique_ptr<small_control_main> control_panel_;
+    ControlPanelOpener open_control_panel_;
     bool first_activation = true;
     bool key_panel_open = false;
     bool unloaded_ = false;

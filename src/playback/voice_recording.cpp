@@ -78,24 +78,24 @@ QString record_file_name(const QString& record_path, const QDateTime& when, cons
     return folder + stamp + cut_to_utf8_bytes(file_name_text(display_text), room) + ending;
 }
 
-void open_take(AppState& state) {
-    state.record_file = free_record_file_name(state);
+QString open_take(const AppState& state) {
+    const QString record_file = free_record_file_name(state);
     send_all(state, {kCaptureCloseAll, kCaptureOpen, kCaptureStop, kCaptureSeekToStart, kCaptureSetFormat,
                      kCaptureRecord});
+    return record_file;
 }
 
-void clear_take(AppState& state) {
+void clear_take(const AppState& state, const QString& record_file) {
     send(state, kCaptureStop);
     QFile::remove(temporary_wave_path(state));
-    if (!state.record_file.isEmpty()) QFile::remove(state.record_file);
+    if (!record_file.isEmpty()) QFile::remove(record_file);
 }
 
-void reopen_take(AppState& state) {
+void reopen_take(const AppState& state) {
     send_all(state, {kCaptureCloseAll, kCaptureOpen, kCaptureSeekToStart, kCaptureSetFormat, kCaptureRecord});
 }
 
-void end_recording_take(AppState& state) {
-    state.is_recording = false;
+void end_recording_take(const AppState& state, const QString& record_file) {
     const QString temporary = temporary_wave_path(state);
     QFile::remove(temporary);
     send(state, kCaptureStop);
@@ -105,23 +105,24 @@ void end_recording_take(AppState& state) {
     // name holds a complete file or none: a copy that fails (full disk) must
     // not leave a truncated take behind.
     if (QFile::exists(temporary)) {
-        QFile::remove(state.record_file);
-        if (!QFile::rename(temporary, state.record_file) && !QFile::copy(temporary, state.record_file))
-            QFile::remove(state.record_file);
+        QFile::remove(record_file);
+        if (!QFile::rename(temporary, record_file) && !QFile::copy(temporary, record_file)) {
+            QFile::remove(record_file);
+            qCWarning(lcCapture).noquote()
+                << "take lost: neither renamed nor copied from" << temporary << "to" << record_file;
+        }
     }
     send(state, kCaptureCloseAll);
     QFile::remove(temporary);
 }
 
-void discard_recording_take(AppState& state) {
+void discard_recording_take(const AppState& state, const QString& record_file) {
     send(state, kCaptureStop);
     send(state, kCaptureCloseAll);
     QFile::remove(temporary_wave_path(state));
-    if (!state.record_file.isEmpty()) QFile::remove(state.record_file);
-    state.is_recording = false;
+    if (!record_file.isEmpty()) QFile::remove(record_file);
 }
 
-void drop_recording_take(AppState& state) {
-    state.is_recording = false;
+void drop_recording_take(const AppState& state) {
     send(state, kCaptureStop);
 }

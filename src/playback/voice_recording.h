@@ -7,7 +7,8 @@ struct AppState;
 
 // The steps of a voice recording take on the sound input and its files. The
 // playback session decides when they run (a take always covers a whole song
-// from its beginning); these only talk to the capture service and the files.
+// from its beginning) and holds whether a take runs and its file name;
+// these only talk to the capture service and the files.
 
 // The record button's captions: idle, while a take runs, while it restarts.
 inline constexpr char kRecordIdleCaption[] = "9錄音";
@@ -26,24 +27,26 @@ QString temporary_wave_path(const AppState& state);
 QString record_file_name(const QString& record_path, const QDateTime& when, const QString& display_text,
                          int copy = 1);
 
-// A new take of the head of the queue: record_file gets its name (a finished
-// take of the same minute keeps its file) and the sound input starts.
-void open_take(AppState& state);
+// A new take of the head of the queue: the sound input starts, and the
+// result is the file the take goes to (a finished take of the same minute
+// keeps its file).
+QString open_take(const AppState& state);
 
 // Before a take is recorded again under the same name: the sound input
 // stops and what the previous attempt left is removed.
-void clear_take(AppState& state);
+void clear_take(const AppState& state, const QString& record_file);
 
 // The sound input starts again for the same name, from its start.
-void reopen_take(AppState& state);
+void reopen_take(const AppState& state);
 
 // The song stopped playing while a take ran: the capture is saved under
-// record_file (an earlier file of that name is replaced).
-void end_recording_take(AppState& state);
+// record_file (an earlier file of that name is replaced). A capture that can
+// be neither renamed nor copied there is lost, and the log says so.
+void end_recording_take(const AppState& state, const QString& record_file);
 
 // The guest cut, paused or restarted the song during a take: whatever the
-// take wrote is thrown away and no take runs afterwards.
-void discard_recording_take(AppState& state);
+// take wrote is thrown away.
+void discard_recording_take(const AppState& state, const QString& record_file);
 
 // Playback closed during a take: the sound input stops, nothing is saved.
-void drop_recording_take(AppState& state);
+void drop_recording_take(const AppState& state);

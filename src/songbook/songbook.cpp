@@ -2,6 +2,7 @@
 
 #include "foundation/app_state.h"
 #include "platform/dialogs.h"
+#include "platform/log.h"
 #include "platform/printing.h"
 #include "songbook/book_source.h"
 #include "songbook/song_book.h"
@@ -80,14 +81,17 @@ void print_songs(AppState& state, QWidget* parent, const song_book& book, Sides 
     if (output) print_book(book, *output, sides, *state.platform.dialogs, parent);
 }
 
-// Runs one button's work; what fails on the way is told in a notice.
+// Runs one button's work; what fails on the way is told in a notice and
+// kept in the log.
 template <typename Work>
 void reporting_failures(AppState& state, QWidget* parent, Work work) {
     try {
         work();
     } catch (const std::runtime_error& error) {
         // The catalogue, the printer or the file written failed.
-        state.platform.dialogs->notice(parent, QString::fromStdString(error.what()));
+        const QString reason = QString::fromStdString(error.what());
+        qCWarning(lcSongbook).noquote() << "song book not finished:" << reason;
+        state.platform.dialogs->notice(parent, reason);
     }
 }
 

@@ -135,7 +135,6 @@ protected:
         when([this, count] { return songs_held == count; }, step);
     }
     void abandon_evening() {
-        state->return_to_menu = true;
         for (QWidget* window : QApplication::topLevelWidgets())
             if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
                 dialog->reject();
@@ -202,6 +201,7 @@ TEST_F(EveningTest, GuestsOrderSingRecordCutAndComeBackToTheSongTheyLeft) {
     press("0E0E9");
     EXPECT_EQ(screen(), kMainMenuLines);
     ASSERT_EQ(queue_numbers(), (QStringList{song_num(1), song_num(2), song_num(3)}));
+    QString take;  // the recording's file
 
     // The first song: "*" switches the sound, the panel orders one more, R records.
     hold_next_start = true;
@@ -215,7 +215,7 @@ TEST_F(EveningTest, GuestsOrderSingRecordCutAndComeBackToTheSongTheyLeft) {
         EXPECT_EQ(window.labMsg.text(), "聲道 : " + state->sound_channel_names[3]);
         engine().play();
         EXPECT_EQ(engine().play_state(), play_state::playing);
-        window.session().Timer2_Timer();  // the watch timer applies the channel
+        window.session().watch_now();  // the watch timer applies the channel
         EXPECT_EQ(engine().current_audio_stream(), 3);
         EXPECT_NE(engine().current_audio_stream(), stream_before);
         engine().pause();
@@ -234,7 +234,7 @@ TEST_F(EveningTest, GuestsOrderSingRecordCutAndComeBackToTheSongTheyLeft) {
             });
         });
         window.wmp1_KeyPressEvent('q');
-        EXPECT_FALSE(window.session().fOpenSmallControl);
+        EXPECT_FALSE(window.fOpenSmallControl);
         EXPECT_EQ(queue_numbers(), (QStringList{song_num(1), song_num(2), song_num(3), song_num(4)}));
 
         // The take: two seconds of background, then the song from its start.
@@ -244,12 +244,13 @@ TEST_F(EveningTest, GuestsOrderSingRecordCutAndComeBackToTheSongTheyLeft) {
         window.wmp1_KeyPressEvent('R');
         EXPECT_GE(state->clock.elapsed_design_ms() - before_take, 2000);
         EXPECT_EQ(window.labMsg.text(), "錄音");
-        EXPECT_TRUE(state->is_recording);
+        EXPECT_TRUE(window.session().is_recording());
         EXPECT_TRUE(capture.is_recording());
         EXPECT_EQ(started_urls.size(), starts_before + 1);
         EXPECT_EQ(engine().url(), song_url(1));
-        EXPECT_TRUE(state->record_file.startsWith(state->settings.RecordPath));
-        EXPECT_TRUE(state->record_file.endsWith("歌1--江蕙.wav"));
+        take = window.session().record_file();
+        EXPECT_TRUE(take.startsWith(state->settings.RecordPath));
+        EXPECT_TRUE(take.endsWith("歌1--江蕙.wav"));
         hold_next_start = true;  // the second song, after this one has ended
     });
 
@@ -257,9 +258,9 @@ TEST_F(EveningTest, GuestsOrderSingRecordCutAndComeBackToTheSongTheyLeft) {
     when_songs_held(2, [&] {
         EXPECT_EQ(pauses_with_background, 1);
         EXPECT_GE(last_start_ms - last_end_ms, 3000);
-        EXPECT_FALSE(state->is_recording);
+        EXPECT_FALSE(singing_window().session().is_recording());
         QByteArray frames;
-        EXPECT_TRUE(read_recorded_wave(state->record_file, frames));
+        EXPECT_TRUE(read_recorded_wave(take, frames));
         EXPECT_FALSE(QFile::exists(temporary_wave_path(*state)));
         EXPECT_EQ(queue_numbers(), (QStringList{song_num(2), song_num(3), song_num(4)}));
         EXPECT_EQ(engine().url(), song_url(2));
@@ -292,7 +293,7 @@ TEST_F(EveningTest, GuestsOrderSingRecordCutAndComeBackToTheSongTheyLeft) {
     EXPECT_EQ(menu->Menu_Statu, "0");
     // The take of the first song is the only recording; the cut made none.
     EXPECT_EQ(QDir(state->settings.RecordPath).entryList({"*.wav"}, QDir::Files),
-              QStringList{QFileInfo(state->record_file).fileName()});
+              QStringList{QFileInfo(take).fileName()});
 
     // Back to singing: the song that was left plays from its start.
     hold_next_start = true;

@@ -63,16 +63,16 @@ TEST_F(MixerMenuTest, KeysOneToThreeChooseLeftCentreRightWithTheirStatusText) {
     for (const Choice& choice :
          {Choice{'3', 3, "聲道 : 右"}, Choice{'2', 1, "聲道 : 中"}, Choice{'1', 2, "聲道 : 左"}}) {
         mixer().Form_KeyPress(choice.key);
-        EXPECT_EQ(state->sound_channel, choice.channel) << choice.key;
+        EXPECT_EQ(session().sound_channel(), choice.channel) << choice.key;
         EXPECT_EQ(message(), choice.text) << choice.key;
     }
     EXPECT_EQ(mixer().Label6.text(), "");  // only buttons and hotkeys name the channel there
 
     mixer().vol_mic_Click(2);
-    EXPECT_EQ(state->sound_channel, 3);
+    EXPECT_EQ(session().sound_channel(), 3);
     EXPECT_EQ(mixer().Label6.text(), "右");
     mixer().vol_mic_Click(3);
-    EXPECT_EQ(state->sound_channel, 3);
+    EXPECT_EQ(session().sound_channel(), 3);
     EXPECT_EQ(mixer().Label6.text(), "右");
 }
 
@@ -81,22 +81,22 @@ TEST_F(MixerMenuTest, OtherKeysDoNothingButTheHotkeyHandlerTakesStarAndSlash) {
     media().set_volume(50);
     for (int code : {int('6'), int('7'), int('8'), int('.'), 13, int('+'), int('-'), int('q'), 1000}) {
         mixer().Form_KeyPress(code);
-        EXPECT_EQ(state->sound_channel, 2) << code;
+        EXPECT_EQ(session().sound_channel(), 2) << code;
         EXPECT_EQ(media().volume(), 50) << code;
         EXPECT_EQ(message(), "") << code;
-        EXPECT_FALSE(state->is_recording) << code;
+        EXPECT_FALSE(session().is_recording()) << code;
     }
     EXPECT_EQ(media().key_shift(), 0);
     EXPECT_EQ(mixer().Label5.text(), "");
     mixer().Form_KeyPress('*');
-    EXPECT_EQ(state->sound_channel, 3);
+    EXPECT_EQ(session().sound_channel(), 3);
     EXPECT_EQ(message(), "聲道 : 右");
 
     // The digit settings decide what a code means: here the code of "a" is
     // the keypad's "1".
     state->settings.keyNum[1] = "97";
     mixer().Form_KeyPress('a');
-    EXPECT_EQ(state->sound_channel, 2);
+    EXPECT_EQ(session().sound_channel(), 2);
 }
 
 TEST_F(MixerMenuTest, APanelAQuarterOfTheScreenWideAtTheConfiguredPlace) {
@@ -131,7 +131,7 @@ TEST_F(MixerMenuTest, WithTheOptionalKeysThePanelPicksASideAndShiftsTheKey) {
     EXPECT_GE(key_text.left(), mixer().tune_key[1].geometry().right());
 
     mixer().Form_KeyPress('3');
-    session().Timer2_Timer();
+    session().watch_now();
     EXPECT_EQ(media().stereo_side(), StereoSide::right);
     EXPECT_EQ(message(), "聲道 : 右");
 
@@ -166,7 +166,7 @@ TEST_F(MixerMenuTest, TheButtonsActOnTheMousePress) {
     emit mixer().vol_music[1].pressed();
     EXPECT_EQ(media().volume(), 60);
     emit mixer().vol_mic[1].pressed();
-    EXPECT_EQ(state->sound_channel, 1);
+    EXPECT_EQ(session().sound_channel(), 1);
     EXPECT_EQ(mixer().Label6.text(), "中");
     bool back = false;
     QTimer::singleShot(0, &mixer(), [&] { emit mixer().Command1.pressed(); });
@@ -187,7 +187,7 @@ TEST_F(MixerMenuTest, KeysTypedOnThePanelReachItsHandlerAndEscapeDoesNotClose) {
     });
     EXPECT_TRUE(back);
     EXPECT_TRUE(still_open_after_escape);
-    EXPECT_EQ(state->sound_channel, 3);
+    EXPECT_EQ(session().sound_channel(), 3);
 }
 
 TEST_F(MixerMenuTest, ThePlayerHotkeysPressThePanelsButtonsThroughTheSession) {
@@ -203,7 +203,7 @@ TEST_F(MixerMenuTest, ThePlayerHotkeysPressThePanelsButtonsThroughTheSession) {
                     {Settings::HotKeySoundChannel1, 2, "左", "聲道 1"}};
     for (const auto& hotkey : channels) {
         EXPECT_TRUE(key(hotkey.key));  // taken by the hotkeys: the singing window opens no panel
-        EXPECT_EQ(state->sound_channel, hotkey.channel);
+        EXPECT_EQ(session().sound_channel(), hotkey.channel);
         EXPECT_EQ(mixer().Label6.text(), hotkey.label);
         EXPECT_EQ(message(), hotkey.text);
     }

@@ -83,13 +83,13 @@ TEST_F(RecordingOnTheDevicesTest, ATakeOverARealClipIsSavedAsAWaveFileWhenTheSon
 
     mixer_menu mixer(*state, screen->session(), screen.get());
     mixer.cmdRecord_Click();
-    ASSERT_TRUE(state->is_recording);
+    ASSERT_TRUE(screen->session().is_recording());
     ASSERT_TRUE(capture->is_recording());
     ASSERT_TRUE(capture_the_signal());
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !state->is_recording; }, kTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !screen->session().is_recording(); }, kTimeoutMs));
     QByteArray saved;
-    ASSERT_TRUE(read_recorded_wave(state->record_file, saved));
+    ASSERT_TRUE(read_recorded_wave(screen->session().record_file(), saved));
     EXPECT_EQ(saved, signal);
     EXPECT_FALSE(QFile::exists(temporary_wave_path(*state)));
     EXPECT_EQ(mixer.cmdRecord.text(), "9錄音");

@@ -16,27 +16,23 @@ namespace {
 
 class VoiceRecordingTest : public ::testing::Test {
 protected:
-    VoiceRecordingTest() {
-        state->platform.capture = &capture;
-        state->record_file = folder.file("2612081405夜曲--歌手甲.wav");
-    }
+    VoiceRecordingTest() { state->platform.capture = &capture; }
     void start_take() {
         for (const char* command : {kCaptureCloseAll, kCaptureOpen, kCaptureStop, kCaptureSeekToStart,
                                     kCaptureSetFormat, kCaptureRecord})
             capture.send(command);
-        state->is_recording = true;
     }
 
     TempFolder folder;
     std::unique_ptr<AppState> state = make_test_state(folder);
     FakeWaveCapture capture;
+    QString record_file = folder.file("2612081405夜曲--歌手甲.wav");
 };
 
 TEST_F(VoiceRecordingTest, AnEndedTakeIsSavedUnderItsNameAndTheTemporaryFileGoes) {
     start_take();
-    end_recording_take(*state);
-    EXPECT_FALSE(state->is_recording);
-    EXPECT_TRUE(QFile::exists(state->record_file));
+    end_recording_take(*state, record_file);
+    EXPECT_TRUE(QFile::exists(record_file));
     EXPECT_FALSE(QFile::exists(folder.file("TEMPWave.wav")));
     EXPECT_EQ(
         capture.commands.mid(6),
@@ -46,17 +42,27 @@ TEST_F(VoiceRecordingTest, AnEndedTakeIsSavedUnderItsNameAndTheTemporaryFileGoes
 TEST_F(VoiceRecordingTest, WithoutSoundInputNothingIsSavedAndNothingBreaks) {
     capture.fail_open = true;
     start_take();
-    end_recording_take(*state);
-    EXPECT_FALSE(QFile::exists(state->record_file));
+    end_recording_take(*state, record_file);
+    EXPECT_FALSE(QFile::exists(record_file));
     EXPECT_FALSE(QFile::exists(folder.file("TEMPWave.wav")));
+}
+
+TEST_F(VoiceRecordingTest, ATakeThatCannotBeWrittenUnderItsNameIsLostAndLogged) {
+    record_file = folder.file("no such folder/take.wav");
+    const LogLines log;
+    start_take();
+    end_recording_take(*state, record_file);
+    EXPECT_FALSE(QFile::exists(record_file));
+    EXPECT_FALSE(QFile::exists(folder.file("TEMPWave.wav")));
+    EXPECT_EQ(log.of("karaoke.capture"), QStringList{"take lost: neither renamed nor copied from " +
+                                                     folder.file("TEMPWave.wav") + " to " + record_file});
 }
 
 TEST_F(VoiceRecordingTest, ADiscardedTakeLeavesNoFile) {
     start_take();
-    end_recording_take(*state);  // the cut stops the song first, which ends the take
-    discard_recording_take(*state);
-    EXPECT_FALSE(state->is_recording);
-    EXPECT_FALSE(QFile::exists(state->record_file));
+    end_recording_take(*state, record_file);  // the cut stops the song first, which ends the take
+    discard_recording_take(*state, record_file);
+    EXPECT_FALSE(QFile::exists(record_file));
     EXPECT_FALSE(QFile::exists(folder.file("TEMPWave.wav")));
     EXPECT_EQ(capture.commands.last(), kCaptureCloseAll);
 }
@@ -103,11 +109,12 @@ TEST_F(RecordingTakeTest, ATakeRestartsTheSongAfterTwoSecondsOfBackgroundAndIsSa
     EXPECT_EQ(media().play_state(), play_state::playing);
     EXPECT_EQ(capture.commands, start_commands());
     EXPECT_TRUE(capture.recording);
-    EXPECT_TRUE(state->is_recording);
-    EXPECT_TRUE(session().Timer1.isActive() && session().Timer2.isActive());
+    EXPECT_TRUE(session().is_recording());
+    EXPECT_TRUE(session().watching());
     EXPECT_EQ(mixer().cmdRecord.text(), "錄音中");
     EXPECT_EQ(message(), "錄音");
-    EXPECT_TRUE(names_of_this_minute().contains(state->record_file)) << state->record_file.toStdString();
+    EXPECT_TRUE(names_of_this_minute().contains(session().record_file()))
+        << session().record_file().toStdString();
 
     // The control panel's "4音效" opened during the take shows it too.
     mixer().Form_KeyPress('0');
@@ -120,24 +127,24 @@ TEST_F(RecordingTakeTest, ATakeRestartsTheSongAfterTwoSecondsOfBackgroundAndIsSa
     EXPECT_EQ(caption_on_reload, "錄音中");
 
     media().finish_song();
-    EXPECT_FALSE(state->is_recording);
+    EXPECT_FALSE(session().is_recording());
     EXPECT_EQ(mixer().cmdRecord.text(), "9錄音");
     EXPECT_EQ(capture.commands.mid(6), end_commands());
     QByteArray frames;
-    EXPECT_TRUE(read_recorded_wave(state->record_file, frames));
+    EXPECT_TRUE(read_recorded_wave(session().record_file(), frames));
     EXPECT_FALSE(QFile::exists(temporary()));
 }
 
 TEST_F(RecordingTakeTest, RecordPressedTwiceStartsAgainIntoTheSameName) {
     open_playing();
     mixer().Form_KeyPress('9');
-    const QString first_name = state->record_file;
+    const QString first_name = session().record_file();
     QString caption_meanwhile;
     during([&] { mixer().cmdRecord_Click(); }, 1000, [&] { caption_meanwhile = mixer().cmdRecord.text(); });
     EXPECT_EQ(caption_meanwhile, "重錄");
-    EXPECT_EQ(state->record_file, first_name);
+    EXPECT_EQ(session().record_file(), first_name);
     EXPECT_EQ(media().played_urls.size(), 3);
-    EXPECT_TRUE(state->is_recording);
+    EXPECT_TRUE(session().is_recording());
     EXPECT_EQ(mixer().cmdRecord.text(), "錄音中");
     // Stopping the song ends the first take, whose file the restart removes.
     const QStringList restart{kCaptureStop,        kCaptureCloseAll,  kCaptureOpen,
@@ -165,7 +172,7 @@ TEST_F(RecordingTakeTest, RecordDoesNothingWhileNoSongPlays) {
     ASSERT_EQ(media().play_state(), play_state::undefined);
     mixer().Form_KeyPress('9');
     EXPECT_TRUE(capture.commands.isEmpty());
-    EXPECT_FALSE(state->is_recording);
+    EXPECT_FALSE(session().is_recording());
     EXPECT_EQ(mixer().cmdRecord.text(), "9錄音");
     EXPECT_TRUE(QDir(record_folder()).isEmpty());
 }
@@ -175,9 +182,9 @@ TEST_F(RecordingTakeTest, WithoutSoundInputATakeLeavesNoFileAndTheLogSaysWhy) {
     const LogLines log;
     open_playing();
     key(Settings::HotKeyRecord);
-    EXPECT_TRUE(state->is_recording);  // the song plays on; nothing tells the guest
+    EXPECT_TRUE(session().is_recording());  // the song plays on; nothing tells the guest
     media().finish_song();
-    EXPECT_FALSE(state->is_recording);
+    EXPECT_FALSE(session().is_recording());
     EXPECT_TRUE(QDir(record_folder()).isEmpty());
     EXPECT_FALSE(QFile::exists(temporary()));
     EXPECT_EQ(log.of("karaoke.capture"), QStringList{QString("capture command failed: ") + kCaptureOpen +
@@ -187,7 +194,7 @@ TEST_F(RecordingTakeTest, WithoutSoundInputATakeLeavesNoFileAndTheLogSaysWhy) {
 TEST_F(RecordingTakeTest, ClosingThePlayerDuringTheBackgroundStartsNoTake) {
     open_playing();
     during([&] { key(Settings::HotKeyRecord); }, 1000, [&] { session().close(); });
-    EXPECT_FALSE(state->is_recording);
+    EXPECT_FALSE(session().is_recording());
     EXPECT_TRUE(capture.commands.isEmpty());
     EXPECT_EQ(media().played_urls.size(), 1);
 }
@@ -200,7 +207,8 @@ TEST_F(RecordingTakeTest, ASecondTakeOfTheSameSongInTheSameMinuteKeepsTheFirst) 
     }
     open_playing();
     key(Settings::HotKeyRecord);
-    EXPECT_TRUE(state->record_file.endsWith("歌1--江蕙 (2).wav")) << state->record_file.toStdString();
+    EXPECT_TRUE(session().record_file().endsWith("歌1--江蕙 (2).wav"))
+        << session().record_file().toStdString();
     media().finish_song();
     for (const QString& name : names_of_this_minute()) {
         QFile file(name);
@@ -219,9 +227,9 @@ TEST_F(RecordingTakeTest, ATrailingSeparatorOnTheRecordingsFolderMakesNoDifferen
     open_playing();
     key(Settings::HotKeyRecord);
     media().finish_song();
-    EXPECT_EQ(QFileInfo(state->record_file).absolutePath() + "/", folder.file("Record/"));
-    EXPECT_FALSE(state->record_file.contains("//"));
-    EXPECT_TRUE(QFile::exists(state->record_file));
+    EXPECT_EQ(QFileInfo(session().record_file()).absolutePath() + "/", folder.file("Record/"));
+    EXPECT_FALSE(session().record_file().contains("//"));
+    EXPECT_TRUE(QFile::exists(session().record_file()));
 }
 
 TEST_F(RecordingTakeTest, LongTitlesAndSlashesStillGiveOneFileInTheFolder) {
@@ -249,8 +257,8 @@ TEST_F(RecordingTakeTest, LongTitlesAndSlashesStillGiveOneFileInTheFolder) {
     key(Settings::HotKeyRecord);
     media().finish_song();
     QByteArray frames;
-    EXPECT_TRUE(read_recorded_wave(state->record_file, frames));
-    EXPECT_EQ(QFileInfo(state->record_file).absolutePath() + "/", record_folder());
+    EXPECT_TRUE(read_recorded_wave(session().record_file(), frames));
+    EXPECT_EQ(QFileInfo(session().record_file()).absolutePath() + "/", record_folder());
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ TEST(PanelOnTheEngineTest, CutDuringATwoSongQueuePlaysTheSecondAfterTheBackgroun
         QTest::qWaitFor([&] { return screen.wmp1->play_state() == play_state::playing; }, kTimeoutMs));
 
     const qint64 before = state.clock.elapsed_design_ms();
-    screen.control_panel().key_next_Click();
+    small_control_main(state, screen.session(), &screen).key_next_Click();
     EXPECT_GE(state.clock.elapsed_design_ms() - before, 3000);
     EXPECT_EQ(state.play_queue.size(), 1);
     EXPECT_EQ(screen.wmp1->url(), file_url(clips.two_streams));

@@ -25,14 +25,14 @@ TEST_F(PanelTest, ThePanelIsHalfTheScreenWideAtTheConfiguredCornerWithEveryCapti
             captions << key->text();
         pointer = QCursor::pos();
         exit_key = QRect(panel.mapToGlobal(panel.key_exit.pos()), panel.key_exit.size());
-        EXPECT_TRUE(screen->session().fOpenSmallControl);
+        EXPECT_TRUE(screen->fOpenSmallControl);
     });
     EXPECT_EQ(geometry.topLeft(), QPoint(700 / 15, 200 / 15));
     EXPECT_NEAR(geometry.width(), 512, 1);
     EXPECT_EQ(captions,
               (QStringList{"1點歌", "2已點", "3歌手", "4音效", "5卡歌", "6暫停", "7重唱", "8關閉", "0沒事"}));
     EXPECT_TRUE(exit_key.contains(pointer));
-    EXPECT_FALSE(screen->session().fOpenSmallControl);
+    EXPECT_FALSE(screen->fOpenSmallControl);
     EXPECT_EQ(media().play_state(), play_state::playing);  // "0沒事": playback goes on
 }
 
@@ -106,7 +106,7 @@ TEST_F(PanelTest, SingAgainRestartsTheHeadFromItsStartAfterTwoSecondsOfBackgroun
     EXPECT_TRUE(media().calls.contains("close"));
     EXPECT_EQ(state->play_queue.size(), 2);
     EXPECT_FALSE(screen->Image1.isVisible());
-    EXPECT_TRUE(screen->session().Timer1.isActive() && screen->session().Timer2.isActive());
+    EXPECT_TRUE(screen->session().watching());
 }
 
 TEST_F(PanelTest, EightClosesThePlayerAndKeepsTheSongAtTheHead) {
@@ -115,41 +115,43 @@ TEST_F(PanelTest, EightClosesThePlayerAndKeepsTheSongAtTheHead) {
     with_panel([&](small_control_main& panel) { panel.key_press('8'); });
     EXPECT_TRUE(screen->unloaded());
     EXPECT_FALSE(screen->isVisible());
-    EXPECT_TRUE(state->return_to_menu);
-    EXPECT_FALSE(screen->session().fOpenSmallControl);
+    EXPECT_TRUE(screen->session().closed());
+    EXPECT_FALSE(screen->fOpenSmallControl);
     EXPECT_EQ(media().play_state(), play_state::undefined);
     EXPECT_EQ(state->play_queue.number_at(0), song_num(1));
     EXPECT_EQ(state->play_queue.size(), 2);
 }
 
-TEST_F(PanelTest, ASecondOpenRequestClosesTheNewInstanceAtOnce) {
+TEST_F(PanelTest, ASecondOpenRequestWhileThePanelIsUpOpensNoOther) {
     queue_songs(1);
     open_player();
-    bool second_up = true;
+    int panels_up = 0;
     bool first_up = false;
     with_panel([&](small_control_main& panel) {
-        small_control_main second(*state, screen->session(), screen.get());
-        second.open();
-        second_up = second.isVisible();
-        first_up = panel.isVisible() && screen->session().fOpenSmallControl;
+        screen->wmp1_ClickEvent();
+        screen->wmp1_KeyPressEvent('q');
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (qobject_cast<small_control_main*>(window) && window->isVisible()) ++panels_up;
+        first_up = panel.isVisible() && screen->fOpenSmallControl;
     });
-    EXPECT_FALSE(second_up);
+    EXPECT_EQ(panels_up, 1);
     EXPECT_TRUE(first_up);
-    EXPECT_FALSE(screen->session().fOpenSmallControl);
+    EXPECT_FALSE(screen->fOpenSmallControl);
 }
 
 TEST_F(PanelTest, HotkeysReachCutPauseAndSingAgainWhileThePanelIsNotShown) {
     queue_songs(2);
     open_player();
-    screen->wmp1_KeyPressEvent(Settings::HotKeyPause);
-    EXPECT_EQ(media().play_state(), play_state::paused);
-    screen->wmp1_KeyPressEvent(Settings::HotKeyPause);
-    EXPECT_EQ(media().play_state(), play_state::playing);
-    screen->wmp1_KeyPressEvent(Settings::HotKeyReplay);
-    EXPECT_EQ(media().played_urls, (QStringList{url_of(1), url_of(1)}));
-    screen->wmp1_KeyPressEvent('/');
-    EXPECT_EQ(media().played_urls.last(), url_of(2));
-    EXPECT_FALSE(screen->control_panel().isVisible());
+    EXPECT_FALSE(panel_opened_during([&] {
+        screen->wmp1_KeyPressEvent(Settings::HotKeyPause);
+        EXPECT_EQ(media().play_state(), play_state::paused);
+        screen->wmp1_KeyPressEvent(Settings::HotKeyPause);
+        EXPECT_EQ(media().play_state(), play_state::playing);
+        screen->wmp1_KeyPressEvent(Settings::HotKeyReplay);
+        EXPECT_EQ(media().played_urls, (QStringList{url_of(1), url_of(1)}));
+        screen->wmp1_KeyPressEvent('/');
+        EXPECT_EQ(media().played_urls.last(), url_of(2));
+    }));
 }
 
 // A take cut short by the guest leaves neither the take nor its temporary file.
@@ -158,23 +160,19 @@ TEST_F(PanelTest, CutPauseAndSingAgainDuringARecordingLeaveNoFile) {
     state->platform.capture = &capture;
     queue_songs(3);
     open_player();
-    small_control_main& panel = screen->control_panel();
-    const auto start_take = [&](const QString& name) {
-        capture.send(kCaptureOpen);
-        capture.send(kCaptureRecord);
-        state->is_recording = true;
-        state->record_file = folder.file(name);
-    };
+    PlaybackSession& session = screen->session();
+    small_control_main panel(*state, session, screen.get());  // its keys, called without showing it
     const std::vector<std::pair<QString, void (small_control_main::*)()>> keys{
-        {"cut.wav", &small_control_main::key_next_Click},
-        {"again.wav", &small_control_main::key_replay_Click},
-        {"pause.wav", &small_control_main::key_pause_Click}};
+        {"cut", &small_control_main::key_next_Click},
+        {"again", &small_control_main::key_replay_Click},
+        {"pause", &small_control_main::key_pause_Click}};
     for (const auto& [name, action] : keys) {
         SCOPED_TRACE(name.toStdString());
-        start_take(name);
+        session.record();
+        ASSERT_TRUE(session.is_recording());
         (panel.*action)();
-        EXPECT_FALSE(state->is_recording);
-        EXPECT_FALSE(QFile::exists(state->record_file));
+        EXPECT_FALSE(session.is_recording());
+        EXPECT_FALSE(QFile::exists(session.record_file()));
         EXPECT_FALSE(QFile::exists(folder.file("TEMPWave.wav")));
     }
     EXPECT_EQ(media().play_state(), play_state::paused);
@@ -192,12 +190,12 @@ TEST_F(PanelTest, ASmallWindowHidesThePanelAndLeavingItBringsThePanelBack) {
         });
         panel.key_press('1');
         when_up<small_control_main>([&](small_control_main& again) {
-            back = &again == &panel && screen->session().fOpenSmallControl && panel.Timer3.isActive();
+            back = &again == &panel && screen->fOpenSmallControl && panel.Timer3.isActive();
         });
     });
     EXPECT_TRUE(hidden_meanwhile);
     EXPECT_TRUE(back);
-    EXPECT_FALSE(screen->session().fOpenSmallControl);
+    EXPECT_FALSE(screen->fOpenSmallControl);
 }
 
 TEST_F(PanelTest, FourOpensTheSoundPanelAndLeavingItBringsThePanelBack) {

@@ -50,10 +50,10 @@ TEST_F(PlaybackSessionTest, SingAgainDuringATakeThrowsTheTakeAwayAndPlaysTheSong
     start_playing();
     QSignalSpy captions(&session(), &PlaybackSession::record_caption_changed);
     session().record();
-    ASSERT_TRUE(state->is_recording);
-    const QString take = state->record_file;
+    ASSERT_TRUE(session().is_recording());
+    const QString take = session().record_file();
     session().sing_again();
-    EXPECT_FALSE(state->is_recording);
+    EXPECT_FALSE(session().is_recording());
     EXPECT_FALSE(QFile::exists(take));
     EXPECT_FALSE(QFile::exists(temporary_wave_path(*state)));
     EXPECT_EQ(media().played_urls, (QStringList{url_of(1), url_of(1), url_of(1)}));
@@ -69,9 +69,9 @@ TEST_F(PlaybackSessionTest, ClosingInsideTheThreeSecondWaitStartsNothing) {
     EXPECT_EQ(media().played_urls, QStringList{url_of(1)});
     EXPECT_EQ(media().play_state(), play_state::undefined);
     EXPECT_EQ(state->play_queue.number_at(0), song_num(2));  // the song that was to come stays first
-    EXPECT_FALSE(session().Timer1.isActive() || session().Timer2.isActive());
+    EXPECT_FALSE(session().watching());
     session().start_head_if_idle();
-    session().Timer2_Timer();
+    session().watch_now();
     EXPECT_EQ(media().played_urls.size(), 1);
 }
 
@@ -80,7 +80,7 @@ TEST_F(PlaybackSessionTest, RestartingTheHeadRunsItsStepOnlyWhenStillOpen) {
     bool ran = false;
     EXPECT_TRUE(session().restart_head(2, [&] { ran = true; }));
     EXPECT_TRUE(ran);
-    EXPECT_TRUE(session().Timer1.isActive() && session().Timer2.isActive());
+    EXPECT_TRUE(session().watching());
 
     ran = false;
     bool restarted = true;
@@ -98,10 +98,10 @@ TEST_F(PlaybackSessionTest, OneFinishedSongAdvancesOnceWhateverReportsIt) {
     QTimer::singleShot(state->clock.real_ms(1000), &window, [&] {
         emit media().end_of_stream();
         emit media().error_occurred();
-        session().Timer2_Timer();
+        session().watch_now();
     });
     media().set_state(play_state::stopped);
-    session().Timer2_Timer();
+    session().watch_now();
     ASSERT_TRUE(QTest::qWaitFor([&] { return media().played_urls.size() == 2; }, kTimeoutMs));
     EXPECT_EQ(removed.count(), 1);
     emit media().end_of_stream();  // late, while the next song plays
@@ -130,7 +130,7 @@ TEST_F(PlaybackSessionTest, PauseVolumeAndChannelAreAnnouncedToTheWindows) {
 
     session().press_channel_button(2);
     session().next_channel();
-    EXPECT_EQ(state->sound_channel, 1);
+    EXPECT_EQ(session().sound_channel(), 1);
     EXPECT_EQ(messages, (QStringList{"聲道 : 右", "聲道 : 中"}));
     ASSERT_EQ(buttons.count(), 1);
     EXPECT_EQ(buttons.at(0).at(0).toInt(), 2);
@@ -140,7 +140,7 @@ TEST_F(PlaybackSessionTest, WithoutStereoChannelOneStereoStreamIsHeardAsRecorded
     start_playing();
     for (int channel : {3, 2, 1}) {
         session().choose_channel(channel);
-        session().Timer2_Timer();
+        session().watch_now();
     }
     EXPECT_EQ(media().sound_filters, QStringList{});
     EXPECT_EQ(media().stereo_side(), StereoSide::both);
@@ -151,16 +151,16 @@ TEST_F(PlaybackSessionTest, WithStereoChannelTheWatchPlaysTheChosenSideOfOneSter
     start_playing();
     media().set_position(42);
     EXPECT_EQ(media().sound_filters, QStringList{});  // nothing before the watch looks
-    session().Timer2_Timer();
+    session().watch_now();
     EXPECT_EQ(media().stereo_side(), StereoSide::left);  // channel 2, the player's first choice
     session().choose_channel(3);
     EXPECT_EQ(message(), "聲道 : 右");
     EXPECT_EQ(media().stereo_side(), StereoSide::left);  // the watch applies it
-    session().Timer2_Timer();
-    session().Timer2_Timer();
+    session().watch_now();
+    session().watch_now();
     session().choose_channel(1);
     EXPECT_EQ(message(), "聲道 : 中");
-    session().Timer2_Timer();
+    session().watch_now();
     EXPECT_EQ(media().sound_filters, (QStringList{"left 0", "right 0", "both 0"}));
     // The song went on: not stopped, not played again, still at its place.
     EXPECT_EQ(media().played_urls, QStringList{url_of(1)});
@@ -170,11 +170,11 @@ TEST_F(PlaybackSessionTest, WithStereoChannelTheWatchPlaysTheChosenSideOfOneSter
     // A side belongs to its song: the next one starts as recorded, and the
     // watch chooses again for it.
     session().choose_channel(3);
-    session().Timer2_Timer();
+    session().watch_now();
     media().finish_song();
     ASSERT_EQ(media().played_urls.size(), 2);
     EXPECT_EQ(media().stereo_side(), StereoSide::both);
-    session().Timer2_Timer();
+    session().watch_now();
     EXPECT_EQ(media().stereo_side(), StereoSide::right);
 }
 
@@ -189,7 +189,7 @@ TEST_F(PlaybackSessionTest, WithStereoChannelOtherMediaKeepTheirSound) {
     for (const Media& kind : {Media{3, 2}, Media{2, 2}, Media{1, 1}, Media{1, 6}}) {
         media().set_stream_count(kind.streams);
         media().set_channel_count(kind.channels);
-        session().Timer2_Timer();
+        session().watch_now();
         EXPECT_EQ(media().stereo_side(), StereoSide::both) << kind.streams << " " << kind.channels;
     }
     EXPECT_EQ(media().stream_choices, std::vector<int>{3});  // the three-stream media switched stream
@@ -256,10 +256,10 @@ TEST_F(PlaybackSessionTest, EachNewSongStartsInItsOwnKeyAndSingingAgainKeepsTheS
 TEST_F(PlaybackSessionTest, AKeyChangeDuringATakeKeepsTheTakeRunning) {
     start_playing();
     session().record();
-    ASSERT_TRUE(state->is_recording);
+    ASSERT_TRUE(session().is_recording());
     const QStringList commands = capture.commands;
     session().step_key(1);
-    EXPECT_TRUE(state->is_recording);
+    EXPECT_TRUE(session().is_recording());
     EXPECT_EQ(capture.commands, commands);
     EXPECT_EQ(media().played_urls.size(), 2);  // the song and its take's start only
 }
@@ -267,13 +267,13 @@ TEST_F(PlaybackSessionTest, AKeyChangeDuringATakeKeepsTheTakeRunning) {
 TEST_F(PlaybackSessionTest, ClosingDuringATakeDropsItUnsavedAndKeepsTheSongFirst) {
     start_playing();
     session().record();
-    ASSERT_TRUE(state->is_recording);
+    ASSERT_TRUE(session().is_recording());
     QSignalSpy closed(&session(), &PlaybackSession::closed_now);
     session().close();
     session().close();
     EXPECT_EQ(closed.count(), 1);
-    EXPECT_FALSE(state->is_recording);
-    EXPECT_FALSE(QFile::exists(state->record_file));
+    EXPECT_FALSE(session().is_recording());
+    EXPECT_FALSE(QFile::exists(session().record_file()));
     EXPECT_EQ(capture.commands.last(), kCaptureStop);
     EXPECT_EQ(state->play_queue.number_at(0), song_num(1));
 }

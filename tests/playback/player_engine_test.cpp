@@ -90,9 +90,9 @@ protected:
         screen->wmp1->pause();
         EXPECT_TRUE(
             QTest::qWaitFor([&] { return screen->wmp1->audio_stream_count() == streams; }, kTimeoutMs));
-        state->sound_channel = channel;  // the player sets 2 when it loads
+        screen->session().choose_channel(channel);
         screen->wmp1->play();
-        screen->session().Timer2_Timer();
+        screen->session().watch_now();
         return screen->wmp1->current_audio_stream();
     }
 };

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 // A player on a fresh catalogue whose songs 1000001, 1000002, ... are named
 // 歌1, 歌2, ... and lie at the given media paths.
@@ -29,9 +30,14 @@ public:
     void queue_song(int i) { state->play_queue.append(song_num(i), "歌" + QString::number(i) + "--江蕙"); }
     static QString song_num(int i) { return QString::number(1000000 + i); }
 
-    // Shows the player as the main menu does and runs its first activation.
-    player& open_player() {
-        screen = std::make_unique<player>(*state, nullptr);
+    // Shows the player as the main menu does, with the small control panel
+    // unless the test hands it another opener, and runs its first activation.
+    player& open_player(ControlPanelOpener open_control_panel = {}) {
+        if (!open_control_panel)
+            open_control_panel = [this](player& window) {
+                open_small_control_main(*state, window.session(), &window);
+            };
+        screen = std::make_unique<player>(*state, nullptr, std::move(open_control_panel));
         screen->show();
         screen->Form_Activate();
         return *screen;

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace {
 
 // Only an upper bound; the test clock makes every pause a few milliseconds.
@@ -76,7 +78,6 @@ TEST_F(PlayerTest, AnOverlayStandsOverTheBackgroundEachTimeItShows) {
 
 TEST_F(PlayerTest, Timer1StartsASongOrderedWhileIdle) {
     open_player();
-    EXPECT_EQ(screen->session().Timer1.interval(), state->clock.real_ms(5000));
     queue_song(2);
     QCoreApplication::processEvents();
     EXPECT_TRUE(media().played_urls.isEmpty());
@@ -174,18 +175,18 @@ TEST_F(PlayerTest, UpperCaseLettersAreHotkeysAndOtherKeysOpenThePanel) {
     queue_song(1);
     open_player();
     EXPECT_FALSE(panel_opened_during([&] { key(Settings::HotKeySoundChannel3); }));
-    EXPECT_EQ(state->sound_channel, 3);
+    EXPECT_EQ(screen->session().sound_channel(), 3);
     EXPECT_EQ(message(), "聲道 3");
     EXPECT_FALSE(panel_opened_during([&] { key(81); }));  // Q
-    EXPECT_EQ(state->sound_channel, 2);                   // the panel's first button: 左
+    EXPECT_EQ(screen->session().sound_channel(), 2);      // the panel's first button: 左
     EXPECT_EQ(message(), "聲道 1");
     EXPECT_FALSE(panel_opened_during([&] { key(Settings::HotKeySoundChannel2); }));
-    EXPECT_EQ(state->sound_channel, 1);
+    EXPECT_EQ(screen->session().sound_channel(), 1);
 
     for (int code : {113, 112, 53, 27, 0}) {  // q, p, a digit, Escape, a click on the picture
         SCOPED_TRACE(code);
         EXPECT_TRUE(panel_opened_during([&] { key(code); }));
-        EXPECT_FALSE(screen->session().fOpenSmallControl);
+        EXPECT_FALSE(screen->fOpenSmallControl);
     }
     EXPECT_EQ(media().play_state(), play_state::playing);
     EXPECT_TRUE(screen->isVisible());
@@ -209,7 +210,7 @@ TEST_F(PlayerTest, StarCyclesTheChannelAndTimer2AppliesItToMediaWithThreeStreams
     media().finish_song();
     key('*');
     QTest::qWait(state->clock.real_ms(500));
-    EXPECT_EQ(state->sound_channel, 1);
+    EXPECT_EQ(screen->session().sound_channel(), 1);
     EXPECT_EQ(media().stream_choices, std::vector<int>{3});
 }
 
@@ -317,6 +318,8 @@ TEST_F(PlayerTest, ClosingLeavesTheSongAtTheHeadAndTheNextPlayerStartsItAgain) {
     queue_song(1);
     queue_song(2);
     open_player();
+    key('*');
+    ASSERT_EQ(screen->session().sound_channel(), 3);
     QTimer::singleShot(0, screen.get(), [] {
         if (auto* panel = qobject_cast<small_control_main*>(QApplication::activeModalWidget()))
             panel->key_press('8');
@@ -324,16 +327,13 @@ TEST_F(PlayerTest, ClosingLeavesTheSongAtTheHeadAndTheNextPlayerStartsItAgain) {
     key('1');
     EXPECT_TRUE(screen->unloaded());
     EXPECT_FALSE(screen->isVisible());
-    EXPECT_TRUE(state->return_to_menu);
+    EXPECT_TRUE(screen->session().closed());
     EXPECT_EQ(media().play_state(), play_state::undefined);
     EXPECT_EQ(state->play_queue.size(), 2);
-    EXPECT_FALSE(screen->session().Timer1.isActive() || screen->session().Timer2.isActive() ||
-                 screen->tmrMSG.isActive());
+    EXPECT_FALSE(screen->session().watching() || screen->tmrMSG.isActive());
 
-    state->sound_channel = 3;
-    state->return_to_menu = false;  // as the main menu does before it opens the player
     open_player();
-    EXPECT_EQ(state->sound_channel, 2);
+    EXPECT_EQ(screen->session().sound_channel(), 2);
     EXPECT_EQ(media().played_urls, QStringList{url_of(1)});
 }
 
@@ -347,13 +347,33 @@ TEST_F(PlayerTest, ClosingDuringThePauseBetweenSongsStartsNothing) {
     EXPECT_EQ(first.played_urls, QStringList{url_of(1)});
     EXPECT_EQ(first.play_state(), play_state::undefined);
     EXPECT_EQ(state->play_queue.number_at(0), song_num(2));
-    EXPECT_FALSE(screen->session().Timer2.isActive());
+    EXPECT_FALSE(screen->session().watching());
 }
 
-TEST_F(PlayerTest, Timer2ClosesThePlayerWhenAskedToReturnToTheMenu) {
+TEST_F(PlayerTest, ClosingTheSessionClosesThePlayer) {
     open_player();
-    state->return_to_menu = true;
-    EXPECT_TRUE(QTest::qWaitFor([&] { return screen->unloaded(); }, kTimeoutMs));
+    screen->session().close();
+    EXPECT_TRUE(screen->unloaded());
+    EXPECT_FALSE(screen->isVisible());
+}
+
+// The panel must not end the evening: its failure is logged and the song goes on.
+TEST_F(PlayerTest, AControlPanelThatFailsIsLoggedAndPlaybackGoesOn) {
+    queue_song(1);
+    int openings = 0;
+    open_player([&openings](player&) {
+        ++openings;
+        throw std::runtime_error("no room for the panel");
+    });
+    const LogLines log;
+    key('q');
+    key('q');
+    EXPECT_EQ(openings, 2);
+    EXPECT_FALSE(screen->fOpenSmallControl);
+    EXPECT_EQ(log.of("karaoke.playback"),
+              QStringList(2, "small control panel failed: no room for the panel"));
+    EXPECT_EQ(media().play_state(), play_state::playing);
+    EXPECT_TRUE(screen->isVisible());
 }
 
 TEST_F(PlayerTest, ASongThatStopsDuringARecordingLeavesTheTake) {
@@ -362,23 +382,21 @@ TEST_F(PlayerTest, ASongThatStopsDuringARecordingLeavesTheTake) {
     queue_song(1);
     queue_song(2);
     open_player();
-    for (const char* command : {kCaptureOpen, kCaptureRecord}) capture.send(command);
-    state->is_recording = true;
-    state->record_file = folder.file("take.wav");
+    PlaybackSession& session = screen->session();
+    session.record();
+    ASSERT_TRUE(session.is_recording());
     media().finish_song();
-    EXPECT_FALSE(state->is_recording);
-    EXPECT_TRUE(QFile::exists(state->record_file));
+    EXPECT_FALSE(session.is_recording());
+    EXPECT_TRUE(QFile::exists(session.record_file()));
     EXPECT_FALSE(QFile::exists(folder.file("TEMPWave.wav")));
     EXPECT_FALSE(capture.is_open());
 
     // Closing the player during a take keeps nothing.
-    capture.send(kCaptureOpen);
-    capture.send(kCaptureRecord);
-    state->is_recording = true;
-    state->record_file = folder.file("closed.wav");
+    session.record();
+    ASSERT_TRUE(session.is_recording());
     screen->reject();
-    EXPECT_FALSE(state->is_recording);
-    EXPECT_FALSE(QFile::exists(state->record_file));
+    EXPECT_FALSE(session.is_recording());
+    EXPECT_FALSE(QFile::exists(session.record_file()));
     EXPECT_EQ(capture.commands.last(), kCaptureStop);
 }
 
@@ -396,7 +414,11 @@ TEST_F(PlayerTest, TheMainMenuOpensThePlayerAndGetsItsTimersBack) {
         menu_timers_off = !menu.Timer1.isActive() && !menu.Timer2.isActive();
         ASSERT_TRUE(QTest::qWaitFor([&] { return media().play_state() == play_state::playing; }, kTimeoutMs));
         song_played = media().played_urls == QStringList{url_of(1)};
-        screen_up->control_panel().key_gomain_Click();
+        QTimer::singleShot(0, screen_up, [] {
+            if (auto* panel = qobject_cast<small_control_main*>(QApplication::activeModalWidget()))
+                panel->key_gomain_Click();
+        });
+        screen_up->wmp1_KeyPressEvent('q');
     });
     menu.Picture1_KeyPress('6');
     EXPECT_TRUE(menu_timers_off);

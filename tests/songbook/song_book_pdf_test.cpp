@@ -134,15 +134,17 @@ TEST_F(SongBookPdf, NewSongsGoToThePdfUnderTheKeywordTitles) {
     EXPECT_TRUE(pages[1].contains("精選兒歌愛歌曲"));
 }
 
-TEST_F(SongBookPdf, APdfThatCannotBeWrittenIsTold) {
+TEST_F(SongBookPdf, APdfThatCannotBeWrittenIsToldAndLogged) {
     add_songs(1, 3, 3);
     dialogs.answer_no();
     dialogs.answer_yes();
     dialogs.choose_file(folder.file("no such folder/book.pdf"));
+    const LogLines log;
     print_whole_song_book(*state, nullptr);
     ASSERT_EQ(dialogs.shown().size(), 4u);
     EXPECT_EQ(dialogs.shown()[3].kind, "notice");
     EXPECT_TRUE(dialogs.shown()[3].text.contains("book.pdf"));
+    EXPECT_EQ(log.of("karaoke.songbook"), QStringList{"song book not finished: " + dialogs.shown()[3].text});
 }
 
 }  // namespace

@@ -202,12 +202,14 @@ TEST_P(SongSheetOnEveryStore, NoNewSongsAreToldAndNoFileIsAskedFor) {
     EXPECT_EQ(dialogs.texts(), QStringList{"沒有2024/05/01以後 or 有關\"愛\"的相關資料"});
 }
 
-TEST_F(SongSheet, AFileThatCannotBeWrittenIsTold) {
+TEST_F(SongSheet, AFileThatCannotBeWrittenIsToldAndLogged) {
     add_songs(1, 3, 2);
+    const LogLines log;
     export_to("no such folder/songs.xls");
     ASSERT_EQ(dialogs.shown().size(), 2u);
     EXPECT_EQ(dialogs.shown()[1].kind, "notice");
     EXPECT_TRUE(dialogs.shown()[1].text.contains("songs.xls"));
+    EXPECT_EQ(log.of("karaoke.songbook"), QStringList{"song book not finished: " + dialogs.shown()[1].text});
 }
 
 TEST_F(SongSheet, ManyStringsSpanContinuedRecordsAndStillReadBack) {
