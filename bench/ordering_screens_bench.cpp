@@ -48,7 +48,7 @@ std::vector<QByteArray> guest_session() {
 }
 
 struct KeyTime {
-    QString screen;  // Menu_Statu before the key
+    QString screen;  // the screen in front before the key
     char key;
     double micros;
     double cpu_micros;
@@ -76,7 +76,7 @@ public:
     void run(const QByteArray& keys, std::vector<KeyTime>& times) {
         menu_->show_main_menu();
         for (const char* key = keys.constData(); *key; ++key) {
-            const QString screen = menu_->Menu_Statu;
+            const QString screen = menu_->screen_name();
             const double cpu_start = thread_cpu_micros();
             const auto start = std::chrono::steady_clock::now();
             menu_->Picture1_KeyPress(*key == 'E' ? 13 : *key);

@@ -3,6 +3,7 @@
 #include "foundation/app_state.h"
 #include "foundation/key_input.h"
 #include "foundation/keypad_entry.h"
+#include "foundation/song_orders.h"
 #include "foundation/startup.h"
 #include "manager/manager_menu.h"
 #include "panels/small_control_main.h"
@@ -11,7 +12,6 @@
 #include "platform/wave_capture.h"
 #include "playback/player.h"
 #include "remote/phone_ordering.h"
-#include "widgets/on_screen_keys.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -29,9 +29,27 @@ QFont font_of(const QString& name, double points) {
     font.setPointSizeF(points);
     return font;
 }
+
+// The main menu's singer lists fill the text area: twelve singers or ten
+// songs a page; "9" on the category menu leads back to the main menu, and a
+// list number that opens or orders nothing is left for correcting.
+const order_by_singer::rules kFullScreenSingerRules{12, 10, page_style::spread, '9', false};
 }  // namespace
 
-main_menu::main_menu(AppState& state) : state_(state) {
+main_menu::main_menu(AppState& state)
+    : state_(state),
+      keypad_menu_(
+          context_, [this](const QString& choice) { return open_choice(choice); },
+          [this] { show_phone_card(); }),
+      order_by_singer_({state_,
+                        Picture1,
+                        Label1,
+                        context_.key_entry,
+                        [this](int key) { return context_.type_entry_key(key, menu_context::Echo::bare); },
+                        [this](const QString& song_num) { return add_song_to_queue(state_, song_num); },
+                        {},
+                        [this] { show_main_menu(); }},
+                       kFullScreenSingerRules) {
     setWindowTitle("Vocari's Karaok 電腦點歌系統");
     Form_Load();
 }
@@ -46,7 +64,9 @@ void main_menu::Form_Load() {
     phones_ = start_phone_ordering(state_);
     if (phones_) connect(&phones_->api(), &PhoneApi::queue_changed, this, &main_menu::queue_changed_by_phone);
     lay_out_controls();
-    connect_on_screen_keys();
+    connect(&keypad, &on_screen_keypad::key_pressed, this, &main_menu::Picture1_KeyPress);
+    manager.setFocusPolicy(Qt::NoFocus);
+    connect(&manager, &QPushButton::clicked, this, &main_menu::open_manager_mode);
 
     state_.clock.set_interval(Timer1, 100);
     state_.clock.set_interval(Timer2, 3000);
@@ -58,12 +78,10 @@ void main_menu::Form_Load() {
     Timer2.start();
     tmrGetKey.start();
 
-    Menu_Statu = "0";
-    key_entry.clear();
+    context_.key_entry.clear();
     Label1.clear();
     hide_pointer(*this);
 }
-
 // Positions are worked out in twips from the screen size, as the window
 // was designed, and converted to pixels at the end.
 void main_menu::lay_out_controls() {
@@ -124,50 +142,18 @@ void main_menu::lay_out_controls() {
     Picture1.raise();
 }
 
+// Keys of u by u twips below Label1; the top row and the right column stand
+// one twip lower, as the window was designed.
 void main_menu::lay_out_keypad(int u, int top) {
-    Set_num_key(number_div, u, top + 1, u, u);
-    Set_num_key(number_mul, 2 * u, top + 1, u, u);
-    Set_num_key(number_de, 3 * u, top + 1, u, u);
-    Set_num_key(number_in, 3 * u, top + 1 + u, u, 2 * u);
-    Set_num_key(number_enter, 3 * u, top + 1 + 3 * u, u, 2 * u);
-    int column = 0;
-    int row = 3;
-    for (int i = 1; i <= 9; ++i) {
-        if (column > 2) {
-            column = 0;
-            --row;
-        }
-        Set_num_key(number_key[i], column * u, row * u + top, u, u);
-        ++column;
-    }
-    Set_num_key(number_key[0], 0, top + 4 * u, 2 * u, u);
-    Set_num_key(number_dot, 2 * u, top + 4 * u, u, u);
-    KeyValueReset();
-}
-
-void main_menu::Set_num_key(QWidget& key, int v_left, int v_top, int width, int height) {
     const int tpp = state_.twips_per_pixel;
-    key.setParent(this);
-    key.setGeometry(qRound(double(v_left) / tpp), qRound(double(v_top) / tpp), qRound(double(width) / tpp),
-                    qRound(double(height) / tpp));
-    key.setFont(font_of("細明體", font_basis_px_ * 12.0 / 640));
-}
-
-void main_menu::KeyValueReset() {
-    number_de.setText("-");
-    number_in.setText("+");
-    number_enter.setText("確定");
-    number_dot.setText(".");
-    number_mul.setText("*");
-    number_div.setText("/");
-    for (int i = 0; i < 10; ++i) number_key[i].setText(QString::number(i));
-}
-
-// The keypad keys, and the manager button, which opens on a click.
-void main_menu::connect_on_screen_keys() {
-    deliver_on_screen_key_codes(*this);
-    manager.setFocusPolicy(Qt::NoFocus);
-    connect(&manager, &QPushButton::clicked, this, &main_menu::open_manager_mode);
+    const auto place = [u, top, tpp](const QRect& cell) {
+        const bool lowered = cell.y() == 0 || cell.x() == 3;
+        const double left = cell.x() * u;
+        const double key_top = top + cell.y() * u + (lowered ? 1 : 0);
+        return QRect(qRound(left / tpp), qRound(key_top / tpp), qRound(double(cell.width() * u) / tpp),
+                     qRound(double(cell.height() * u) / tpp));
+    };
+    keypad.lay_out(place, font_of("細明體", font_basis_px_ * 12.0 / 640));
 }
 
 void main_menu::Form_Activate() {
@@ -186,90 +172,39 @@ void main_menu::Picture1_KeyPress(int KeyAscii) {
     // the evening: the guest sees the reason, the queue stays as it was and
     // the half-typed entry is dropped so the next keys start afresh.
     try {
-        dispatch(translated);
+        screens_.key(translated);
     } catch (const std::exception& error) {
-        key_entry.clear();
+        context_.key_entry.clear();
         Label1.setText(QString::fromUtf8(error.what()));
     }
 }
 
-void main_menu::dispatch(int& KeyAscii) {
-    switch (Menu_Statu.isEmpty() ? char16_t(0) : Menu_Statu.front().unicode()) {
-        case '0':
-            show_main_menu_do(KeyAscii);
-            break;
-        case '1':
-            if (Menu_Statu == "10")
-                shutdown_set_do(KeyAscii);
-            else
-                order_by_text_count_do(KeyAscii);
-            break;
-        case '2':
-            order_by_singer_do(KeyAscii);
-            break;
-        case '3':
-            order_by_song_num_do(KeyAscii);
-            break;
-        case '4':
-            delete_song_do(KeyAscii);
-            break;
-        case '5':
-            intter_song_do(KeyAscii);
-            break;
-        case '7':
-            RecordFile_do(KeyAscii);
-            break;
-        case '8':
-            MultiMedia_do(KeyAscii);
-            break;
-        default:
-            break;  // no screen "6"
-    }
-}
-
-void main_menu::set_key_entry(const QString& text, Echo echo) {
-    key_entry = text;
-    Label1.setText(echo == Echo::with_line_break ? key_entry + "\n\r" : key_entry);
-}
-
 void main_menu::show_main_menu() {
-    Picture1.clear();
-    for (const char* line : {"   主目錄", "1.字數點歌", "2.歌星點歌", "3.曲目編號點歌", "4.刪除點歌",
-                             "5.插播", "6.開始唱歌", "7.錄音檔", "8.多媒體", "0.關機"})
-        Picture1.print(QString::fromUtf8(line));
-    show_phone_card();
-    Menu_Statu = "0";
-    key_entry.clear();
-    Label1.clear();
-    KeyValueReset();
+    screens_.show(keypad_menu_);
 }
 
-void main_menu::show_main_menu_do(int& KeyAscii) {
-    if (KeyAscii >= 42 && KeyAscii <= 57) set_key_entry(key_entry + QChar(KeyAscii));
-    if (key_entry == "1")
-        order_by_text_count(KeyAscii);
-    else if (key_entry == "2")
-        order_by_singer(KeyAscii);
-    else if (key_entry == "3")
-        order_by_song_num(KeyAscii);
-    else if (key_entry == "4")
-        delete_song(KeyAscii);
-    else if (key_entry == "5")
-        intter_song(KeyAscii);
-    else if (key_entry == "6")
+// A choice on the main menu: "6" starts singing, the others open their
+// screen. Returns whether the choice named something.
+bool main_menu::open_choice(const QString& choice) {
+    if (choice == "6") {
         start_singing();
-    else if (key_entry == "7")
-        RecordFile(KeyAscii);
-    else if (key_entry == "8")
-        multimedia(KeyAscii);
-    else if (key_entry == "0")
-        shutdown_set(KeyAscii);
-    else
-        key_entry.clear();
+        return true;
+    }
+    const std::pair<const char*, keypad_screen*> choices[] = {
+        {"1", &order_by_text_count_}, {"2", &order_by_singer_}, {"3", &order_by_song_num_},
+        {"4", &delete_song_},         {"5", &intter_song_},     {"7", &RecordFile_},
+        {"8", &multimedia_},          {"0", &shutdown_set_}};
+    for (const auto& [key, screen] : choices) {
+        if (choice == key) {
+            screens_.show(*screen);
+            return true;
+        }
+    }
+    return false;
 }
 
 void main_menu::start_singing() {
-    key_entry.clear();
+    context_.key_entry.clear();
     Label1.clear();
     Timer1.stop();
     Timer2.stop();
@@ -309,7 +244,9 @@ void main_menu::show_phone_card() {
 }
 
 void main_menu::queue_changed_by_phone() {
-    if (Menu_Statu == "3" || Menu_Statu == "4" || Menu_Statu == "5") repaint_queue_screen();
+    for (queue_screen* screen :
+         std::initializer_list<queue_screen*>{&order_by_song_num_, &delete_song_, &intter_song_})
+        if (screens_.in_front(*screen)) screen->repaint();
 }
 
 void main_menu::open_manager_mode() {
@@ -332,6 +269,10 @@ void main_menu::Timer1_Timer() {
         Label2.setText(wmpMain->current_position_text());
     else
         Label2.clear();
+}
+
+void main_menu::Timer2_Timer() {
+    if (screens_.in_front(multimedia_)) multimedia_.Timer2_Timer();
 }
 
 void main_menu::tmrGetKey_Timer() {

@@ -7,7 +7,6 @@
 #include "foundation/song_orders.h"
 #include "playback/hotkeys.h"
 #include "playback/playback_session.h"
-#include "widgets/on_screen_keys.h"
 
 #include <QKeyEvent>
 
@@ -23,7 +22,7 @@ small_window::small_window(AppState& state, PlaybackSession& session, QWidget* p
                            bool list_window)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), state_(state), session_(session) {
     lay_out(width_share, list_window);
-    connect_on_screen_keys();
+    connect(&keypad, &on_screen_keypad::key_pressed, this, &small_window::Picture1_KeyPress);
     state_.clock.set_interval(tmrGetKey, 20);
     state_.clock.set_interval(Timer1, 100);
     connect(&tmrGetKey, &QTimer::timeout, this, &small_window::tmrGetKey_Timer);
@@ -68,43 +67,24 @@ void small_window::lay_out(double width_share, bool list_window) {
     resize(width, height);
 }
 
-// The main menu's keypad arrangement in keys of u x v: "/", "*", "-" on top
-// from the second column, "+" and Enter two rows high in the fourth, the
-// digits 7-8-9, 4-5-6, 1-2-3 below, then "0" two keys wide and ".".
+// The keypad in keys of u x v below Label1, in the captions of the list
+// windows: "C" takes a digit back.
 void small_window::lay_out_keypad(int u, int v, int top, double points) {
     QFont font("細明體");
     font.setPointSizeF(points);
-    const auto set_key = [this, &font](QPushButton& key, int left, int key_top, int width, int height) {
-        key.setParent(this);
-        key.setFont(font);
-        key.setGeometry(left, key_top, width, height);
-    };
-    set_key(number_div, u, top, u, v);
-    set_key(number_mul, 2 * u, top, u, v);
-    set_key(number_de, 3 * u, top, u, v);
-    set_key(number_in, 3 * u, top + v, u, 2 * v);
-    set_key(number_enter, 3 * u, top + 3 * v, u, 2 * v);
-    for (int i = 1; i <= 9; ++i)
-        set_key(number_key[size_t(i)], (i - 1) % 3 * u, top + (3 - (i - 1) / 3) * v, u, v);
-    set_key(number_key[0], 0, top + 4 * v, 2 * u, v);
-    set_key(number_dot, 2 * u, top + 4 * v, u, v);
-    for (int i = 0; i < 10; ++i) number_key[size_t(i)].setText(QString::number(i));
-    number_dot.setText("C");
-    number_mul.setText("*");
-    number_div.setText("/");
-    number_enter.setText("確定");
-}
-
-// One code per mouse press, delivered when the key goes down.
-void small_window::connect_on_screen_keys() {
-    deliver_on_screen_key_codes(*this);
+    keypad.lay_out(
+        [u, v, top](const QRect& cell) {
+            return QRect(cell.x() * u, top + cell.y() * v, cell.width() * u, cell.height() * v);
+        },
+        font);
+    keypad.number_dot.setText("C");
 }
 
 void small_window::set_captions(const QString& minus, const QString& plus, const QString& hint) {
-    number_de.setText(minus);
-    number_in.setText(plus);
+    keypad.number_de.setText(minus);
+    keypad.number_in.setText(plus);
     Label_3.setText(hint);
-    for (QPushButton* key : {&number_de, &number_in, &number_enter}) fit_caption(*key);
+    for (QPushButton* key : {&keypad.number_de, &keypad.number_in, &keypad.number_enter}) fit_caption(*key);
 }
 
 // Two characters at the keypad's size are wider than one key of a small
@@ -166,12 +146,6 @@ int small_window::order_song(const QString& song_num) {
 void small_window::leave() {
     Timer1.stop();
     accept();
-}
-
-void small_window::print_numbered_page(std::span<const QString> list, int rows_per_page, int page) {
-    Picture1.clear();
-    for (const QString& row : numbered_page_rows(list, rows_per_page, page, 2)) Picture1.print(row);
-    Picture1.print("第 " + QString::number(page) + " 頁");
 }
 
 // Keeps the keys coming here while the video plays; a focus that cannot

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/on_screen_keypad.h"
 #include "widgets/picture_box.h"
 
 #include <QDialog>
@@ -7,9 +8,6 @@
 #include <QPushButton>
 #include <QString>
 #include <QTimer>
-
-#include <array>
-#include <span>
 
 struct AppState;
 class PlaybackSession;
@@ -32,13 +30,7 @@ public:
     PictureBox Picture1;
     QLabel Label1;   // the entry, or a one-line message
     QLabel Label_3;  // the hint how to leave
-    std::array<QPushButton, 10> number_key;
-    QPushButton number_dot;
-    QPushButton number_de;
-    QPushButton number_in;
-    QPushButton number_mul;
-    QPushButton number_div;
-    QPushButton number_enter;
+    on_screen_keypad keypad{this};
     QTimer tmrGetKey;  // turns the arrow keys into "-" and "+"
     QTimer Timer1;     // keeps the focus on Picture1
 
@@ -66,8 +58,6 @@ protected:
     int order_song(const QString& song_num);
     // Leaves the window: the control panel comes back.
     void leave();
-    // One page of a result list, list numbers "00." counting on from page to page.
-    void print_numbered_page(std::span<const QString> list, int rows_per_page, int page);
 
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -81,5 +71,4 @@ private:
     static void fit_caption(QPushButton& key);
     void lay_out(double width_share, bool list_window);
     void lay_out_keypad(int u, int v, int top, double points);
-    void connect_on_screen_keys();
 };

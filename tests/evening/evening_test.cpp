@@ -290,7 +290,7 @@ TEST_F(EveningTest, GuestsOrderSingRecordCutAndComeBackToTheSongTheyLeft) {
     EXPECT_EQ(queue_numbers(), (QStringList{song_num(3), song_num(4)}));
     EXPECT_EQ(state->play_queue.display_at(0), "歌3--伍佰");
     EXPECT_EQ(screen(), kMainMenuLines);
-    EXPECT_EQ(menu->Menu_Statu, "0");
+    EXPECT_EQ(menu->screen_name(), "0");
     // The take of the first song is the only recording; the cut made none.
     EXPECT_EQ(QDir(state->settings.RecordPath).entryList({"*.wav"}, QDir::Files),
               QStringList{QFileInfo(take).fileName()});

@@ -199,7 +199,7 @@ protected:
     }
     // The window class, and for the main menu the screen in front.
     std::string screen_name(const QWidget* window) const {
-        if (window == menu.get()) return "main_menu " + menu->Menu_Statu.toStdString();
+        if (window == menu.get()) return "main_menu " + menu->screen_name().toStdString();
         return window->metaObject()->className();
     }
     // The player on screen, if any.
@@ -279,7 +279,7 @@ protected:
     // a listing "*" or now and then back to the multimedia menu for the
     // other folder; from any other screen the way out first.
     void head_for_media() {
-        const QString screen = front() == menu.get() ? menu->Menu_Statu : QString();
+        const QString screen = front() == menu.get() ? menu->screen_name() : QString();
         if (screen == "0")
             typed.push_back({Qt::Key_8, "8"});
         else if (screen == "8")
@@ -364,7 +364,7 @@ protected:
     }
 
     void count_pictures_shown() {
-        if (front() == menu.get() && menu->Menu_Statu == "8_2_2" &&
+        if (front() == menu.get() && menu->screen_name() == "8_2_2" &&
             !menu->Picture1.items_of<PictureBox::PictureItem>().empty())
             ++steps_with_picture;
     }

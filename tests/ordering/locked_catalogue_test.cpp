@@ -37,7 +37,7 @@ TEST_F(LockedCatalogueTest, ALockedCatalogueIsReportedAndTheQueueKept) {
     press("1000002E");
     EXPECT_EQ(label1(), "database is locked");
     EXPECT_EQ(state->play_queue.size(), 1);
-    EXPECT_EQ(menu->Menu_Statu, "3");
+    EXPECT_EQ(menu->screen_name(), "3");
 
     other_program_runs("COMMIT");
     press("1000002E");

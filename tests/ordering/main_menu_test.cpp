@@ -12,14 +12,14 @@ TEST_F(MainMenuTest, ShowsTheTenLinesAndIgnoresKeysThatChooseNothing) {
     open_menu();
     EXPECT_EQ(menu->windowTitle(), "Vocari's Karaok 電腦點歌系統");
     EXPECT_EQ(screen(), kMainMenuLines);
-    EXPECT_EQ(menu->Menu_Statu, "0");
+    EXPECT_EQ(menu->screen_name(), "0");
 
     press("9");
     EXPECT_EQ(label1(), "9\n\r");
     EXPECT_EQ(screen(), kMainMenuLines);
     press("+");
     EXPECT_EQ(label1(), "+\n\r");
-    EXPECT_EQ(menu->Menu_Statu, "0");
+    EXPECT_EQ(menu->screen_name(), "0");
     press("E");
     EXPECT_EQ(label1(), "+\n\r");
     EXPECT_EQ(screen(), kMainMenuLines);
@@ -37,13 +37,13 @@ TEST_F(MainMenuTest, OnScreenKeysGiveOneCodePerPressLikeThePhysicalKeys) {
         QApplication::sendEvent(&key, &down);
         QApplication::sendEvent(&key, &up);
     };
-    click(menu->number_key[3]);
-    EXPECT_EQ(menu->Menu_Statu, "3");
-    for (int digit : {1, 0, 0, 0, 0, 0, 2}) click(menu->number_key[digit]);
+    click(menu->keypad.number_key[3]);
+    EXPECT_EQ(menu->screen_name(), "3");
+    for (int digit : {1, 0, 0, 0, 0, 0, 2}) click(menu->keypad.number_key[digit]);
     EXPECT_EQ(label1(), "1000002\n\r");
-    click(menu->number_dot);
-    click(menu->number_key[3]);
-    click(menu->number_enter);
+    click(menu->keypad.number_dot);
+    click(menu->keypad.number_key[3]);
+    click(menu->keypad.number_enter);
     EXPECT_EQ(state->play_queue.size(), 1);
     EXPECT_EQ(state->play_queue.number_at(0), "1000003");
     EXPECT_EQ(label1(), "歌3");
@@ -53,7 +53,7 @@ TEST_F(MainMenuTest, KeySettingsDecideWhatACodeMeans) {
     write_settings("keyMinus = 100\r\nkeyDot = 50\r\nkeyNum(2) = 50\r\n");
     open_menu();
     press("3");
-    EXPECT_EQ(menu->Menu_Statu, "3");
+    EXPECT_EQ(menu->screen_name(), "3");
     press("+");
     EXPECT_EQ(screen().at(8), "     第 2 頁");
     press("-");  // the on-screen "-" code no longer means "-"
@@ -68,23 +68,23 @@ TEST_F(MainMenuTest, LayoutFollowsTheScreenWidth) {
     state->screen_size = {640, 480};
     open_menu();
     EXPECT_EQ(menu->Picture1.font_spec().size, 27);
-    EXPECT_EQ(menu->number_key[5].font().pointSizeF(), 12);
+    EXPECT_EQ(menu->keypad.number_key[5].font().pointSizeF(), 12);
     EXPECT_EQ(menu->manager.font().pointSizeF(), 16);
     EXPECT_EQ(menu->Picture1.geometry(), QRect(128, 0, 512, 480));
 
     state->screen_size = {1024, 768};
     open_menu();
     EXPECT_EQ(menu->Picture1.font_spec().size, 43);
-    EXPECT_DOUBLE_EQ(menu->number_key[5].font().pointSizeF(), 19.2);
+    EXPECT_DOUBLE_EQ(menu->keypad.number_key[5].font().pointSizeF(), 19.2);
     EXPECT_EQ(menu->manager.font().pointSizeF(), 25);
     // Keypad unit u = width of the left column / 4; 7 8 9 on the second row.
-    const int u = menu->number_key[8].width();
+    const int u = menu->keypad.number_key[8].width();
     EXPECT_NEAR(u, 1024 * 0.2 / 4, 1);
-    EXPECT_EQ(menu->number_key[7].x(), 0);
-    EXPECT_EQ(menu->number_key[9].x(), menu->number_div.x() + u);
-    EXPECT_EQ(menu->number_key[1].y(), menu->number_key[7].y() + 2 * u);
-    EXPECT_EQ(menu->number_key[0].width(), 2 * u);
-    EXPECT_EQ(menu->number_enter.height(), 2 * u);
+    EXPECT_EQ(menu->keypad.number_key[7].x(), 0);
+    EXPECT_EQ(menu->keypad.number_key[9].x(), menu->keypad.number_div.x() + u);
+    EXPECT_EQ(menu->keypad.number_key[1].y(), menu->keypad.number_key[7].y() + 2 * u);
+    EXPECT_EQ(menu->keypad.number_key[0].width(), 2 * u);
+    EXPECT_EQ(menu->keypad.number_enter.height(), 2 * u);
     EXPECT_EQ(menu->manager.text(), "管理模式");
     EXPECT_EQ(menu->manager.geometry().bottom(), 767);
     EXPECT_FALSE(players.last()->is_visible());
@@ -104,9 +104,9 @@ TEST_F(MainMenuTest, OrderingByNumberListsTheQueuePageOfTheNewSong) {
     open_menu();
     press("3");
     EXPECT_EQ(screen().last(), "曲目點歌 選 \"0\" 可回主目錄 ");
-    EXPECT_EQ(menu->number_de.text(), "上頁");
-    EXPECT_EQ(menu->number_in.text(), "下頁");
-    EXPECT_EQ(menu->number_dot.text(), "C");
+    EXPECT_EQ(menu->keypad.number_de.text(), "上頁");
+    EXPECT_EQ(menu->keypad.number_in.text(), "下頁");
+    EXPECT_EQ(menu->keypad.number_dot.text(), "C");
     for (int i = 1; i <= 8; ++i) press(QString::number(1000000 + i) + "E");
     EXPECT_EQ(screen().at(0), "1.   歌1--江蕙");
     EXPECT_EQ(screen().at(7), "8.   歌8--江蕙");
@@ -135,7 +135,7 @@ TEST_F(MainMenuTest, UnknownNumberIsRefusedAndTheNumberIsTakenAsTyped) {
     EXPECT_EQ(state->play_queue.number_at(0), "05");
     press("0E");
     EXPECT_EQ(screen(), kMainMenuLines);
-    EXPECT_EQ(menu->number_dot.text(), ".");
+    EXPECT_EQ(menu->keypad.number_dot.text(), ".");
 }
 
 TEST_F(MainMenuTest, DeletingARowMovesTheLaterOnesUp) {

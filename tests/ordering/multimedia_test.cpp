@@ -35,20 +35,20 @@ protected:
 
 TEST_F(MultimediaTest, MenuChoosesMusicOrPicturesAndThreeSwallowsTheNextKey) {
     press("8");
-    EXPECT_EQ(menu->Menu_Statu, "8");
+    EXPECT_EQ(menu->screen_name(), "8");
     EXPECT_EQ(screen(), kMultimediaLines);
     press("3");
     EXPECT_EQ(screen(), kMultimediaLines);
     press("1");  // "31" chooses nothing
-    EXPECT_EQ(menu->Menu_Statu, "8");
+    EXPECT_EQ(menu->screen_name(), "8");
     press("1");
-    EXPECT_EQ(menu->Menu_Statu, "8_1");
+    EXPECT_EQ(menu->screen_name(), "8_1");
     press("0E");
     EXPECT_EQ(screen(), kMultimediaLines);
-    EXPECT_EQ(menu->number_mul.text(), "*");
-    EXPECT_EQ(menu->number_key[0].text(), "0");
+    EXPECT_EQ(menu->keypad.number_mul.text(), "*");
+    EXPECT_EQ(menu->keypad.number_key[0].text(), "0");
     press("2");
-    EXPECT_EQ(menu->Menu_Statu, "8_2");
+    EXPECT_EQ(menu->screen_name(), "8_2");
     press("0E9");
     EXPECT_EQ(screen(), kMainMenuLines);
 }
@@ -60,10 +60,10 @@ TEST_F(MultimediaTest, MusicFolderListsTheDriveSubfoldersAndMusicFilesSorted) {
     press("81");
     EXPECT_EQ(rows(), rows_of({"光碟機", "<目錄>Enka", "<目錄>pop", "A.MP3", "b.mid", "z.mp3"}));
     EXPECT_EQ(screen().mid(8), QStringList({kFooter, kBackLine}));
-    EXPECT_EQ(menu->number_mul.text(), "播放");
-    EXPECT_EQ(menu->number_div.text(), "停止");
-    EXPECT_EQ(menu->number_key[0].text(), "離開");
-    EXPECT_EQ(menu->number_dot.text(), "C");
+    EXPECT_EQ(menu->keypad.number_mul.text(), "播放");
+    EXPECT_EQ(menu->keypad.number_div.text(), "停止");
+    EXPECT_EQ(menu->keypad.number_key[0].text(), "離開");
+    EXPECT_EQ(menu->keypad.number_dot.text(), "C");
     EXPECT_EQ(label1(), "");
 
     press("3E");
@@ -98,7 +98,7 @@ TEST_F(MultimediaTest, FoldersThatCannotBeReadListNothing) {
     EXPECT_EQ(rows(), rows_of({"光碟機"}));
     press("*");
     EXPECT_EQ(label1(), "無檔可播!");
-    EXPECT_EQ(menu->Menu_Statu, "8_1");
+    EXPECT_EQ(menu->screen_name(), "8_1");
     press("1E");  // a drive without a disc
     EXPECT_EQ(rows(), rows_of({"上一層目錄", ""}));
     EXPECT_EQ(screen().mid(8), QStringList({kFooter, kBackLine}));
@@ -124,7 +124,7 @@ protected:
 };
 
 TEST_F(MusicTest, StarShowsTheControlScreenAndPlaysTheFirstFile) {
-    EXPECT_EQ(menu->Menu_Statu, "8_1_2");
+    EXPECT_EQ(menu->screen_name(), "8_1_2");
     EXPECT_EQ(wmp().played_urls, QStringList({url("a.mp3")}));
     EXPECT_EQ(screen(), QStringList({"*:播放", "/:暫停", "-:上一首 -> 無上一首", "+:下一首 -> b.mp3",
                                      "4:小聲", "5:大聲", "0:離開", "", "目前播放 : ", "a.mp3"}));
@@ -181,7 +181,7 @@ TEST_F(MusicTest, ZeroStopsAndReturnsToTheFolder) {
     press("0");
     EXPECT_EQ(wmp().play_state(), play_state::undefined);
     EXPECT_EQ(wmp().url(), "");
-    EXPECT_EQ(menu->Menu_Statu, "8_1");
+    EXPECT_EQ(menu->screen_name(), "8_1");
     EXPECT_EQ(rows(), rows_of({"光碟機", "a.mp3", "b.mp3", "c.mp3"}));
     menu->Timer2_Timer();  // no advance off the music screen
     EXPECT_EQ(wmp().played_urls.size(), 1);
@@ -202,7 +202,7 @@ protected:
 TEST_F(PicturesTest, ShowsMoviesOverTheTextAreaAndPicturesScaledToFit) {
     EXPECT_EQ(rows(), rows_of({"光碟機", "clip.AVI", "tall.jpg", "wide.BMP"}));
     press("*");
-    EXPECT_EQ(menu->Menu_Statu, "8_2_2");
+    EXPECT_EQ(menu->screen_name(), "8_2_2");
     EXPECT_TRUE(wmp().is_visible());
     EXPECT_EQ(wmp().geometry(), menu->Picture1.geometry());
     EXPECT_EQ(wmp().played_urls, QStringList({"file://" + state->settings.pathPicture + "/clip.AVI"}));
@@ -226,7 +226,7 @@ TEST_F(PicturesTest, ShowsMoviesOverTheTextAreaAndPicturesScaledToFit) {
     EXPECT_EQ(wmp().played_urls.size(), 1);
 
     press("0");
-    EXPECT_EQ(menu->Menu_Statu, "8_2");
+    EXPECT_EQ(menu->screen_name(), "8_2");
     EXPECT_TRUE(pictures().isEmpty());
     EXPECT_EQ(rows().at(3), "4.   wide.BMP");
 }

@@ -19,7 +19,7 @@ TEST_F(RecordsTest, ListsTheRecordingsAndReadsTheFolderAgainOnEveryKey) {
     record("20240503_2101_b.wav");
     record("20240503_2015_a.wav");
     press("7");
-    EXPECT_EQ(menu->Menu_Statu, "7");
+    EXPECT_EQ(menu->screen_name(), "7");
     QStringList expected{"1.   20240503_2015_a.wav",
                          "2.   20240503_2101_b.wav",
                          "3.",
@@ -31,13 +31,13 @@ TEST_F(RecordsTest, ListsTheRecordingsAndReadsTheFolderAgainOnEveryKey) {
                          "     第 1 頁",
                          kTitle};
     EXPECT_EQ(screen(), expected);
-    EXPECT_EQ(menu->number_de.text(), "上頁");
-    EXPECT_EQ(menu->number_in.text(), "下頁");
-    EXPECT_EQ(menu->number_dot.text(), "C");
+    EXPECT_EQ(menu->keypad.number_de.text(), "上頁");
+    EXPECT_EQ(menu->keypad.number_in.text(), "下頁");
+    EXPECT_EQ(menu->keypad.number_dot.text(), "C");
 
     record("20240503_2230_c.wav");  // recorded while the list is shown
     press("3E");
-    EXPECT_EQ(menu->Menu_Statu, "7_1");
+    EXPECT_EQ(menu->screen_name(), "7_1");
     const QStringList lines = screen();
     ASSERT_EQ(lines.size(), 11);
     EXPECT_EQ(lines.mid(0, 5),
@@ -72,16 +72,16 @@ TEST_F(RecordsTest, RowsWithoutARecordingChooseNothing) {
     press("7");
     EXPECT_EQ(screen().at(0), "1.");  // an empty folder
     press("1E");
-    EXPECT_EQ(menu->Menu_Statu, "7");
+    EXPECT_EQ(menu->screen_name(), "7");
     EXPECT_EQ(label1(), "");
     record("only.wav");
     press("9E");
     EXPECT_EQ(label1(), "9\n\r");  // larger than a page: left for correcting
     press(".2E");
-    EXPECT_EQ(menu->Menu_Statu, "7");
+    EXPECT_EQ(menu->screen_name(), "7");
     EXPECT_EQ(label1(), "");
     press("00E");
-    EXPECT_EQ(menu->Menu_Statu, "7");
+    EXPECT_EQ(menu->screen_name(), "7");
     press("0E");
     EXPECT_EQ(screen(), kMainMenuLines);
 }
@@ -111,7 +111,7 @@ TEST_F(RecordsTest, PlaysStopsAndLeavesARecording) {
     press("1E");
     press("0E");
     EXPECT_EQ(wmp().play_state(), play_state::undefined);
-    EXPECT_EQ(menu->Menu_Statu, "7");
+    EXPECT_EQ(menu->screen_name(), "7");
     EXPECT_EQ(screen().at(0), "1.   take.wav");
     EXPECT_EQ(screen().last(), kTitle);
 }
@@ -123,7 +123,7 @@ TEST_F(RecordsTest, DeletingTheOnlyRecordingLeavesAnEmptyFirstRow) {
     press("3E");
     EXPECT_EQ(wmp().play_state(), play_state::undefined);
     EXPECT_FALSE(QFileInfo::exists(take("take.wav")));
-    EXPECT_EQ(menu->Menu_Statu, "7");
+    EXPECT_EQ(menu->screen_name(), "7");
     EXPECT_EQ(screen().at(0), "1.");
     EXPECT_EQ(state->current_page, 1);
 }

@@ -14,11 +14,11 @@ protected:
 };
 
 TEST_F(ShutdownTest, OtherKeysLeaveTheScreenAndZeroReturnsWithoutEnter) {
-    EXPECT_EQ(menu->Menu_Statu, "10");
+    EXPECT_EQ(menu->screen_name(), "10");
     EXPECT_EQ(screen(), kShutdownLines);
     press("+9E.");
     EXPECT_EQ(screen(), kShutdownLines);
-    EXPECT_EQ(menu->Menu_Statu, "10");
+    EXPECT_EQ(menu->screen_name(), "10");
     EXPECT_EQ(label1(), "");
     EXPECT_EQ(power_off_requests + program_ends, 0);
     press("0");

@@ -33,13 +33,13 @@ protected:
 TEST_F(SingerScreens, CategoryMenuIgnoresKeysThatChooseNothing) {
     open_menu();
     press("2");
-    EXPECT_EQ(menu->Menu_Statu, "2");
+    EXPECT_EQ(menu->screen_name(), "2");
     EXPECT_EQ(screen(), kSingerCategoryMenu);
     press("4*E");
-    EXPECT_EQ(menu->Menu_Statu, "2");
+    EXPECT_EQ(menu->screen_name(), "2");
     EXPECT_EQ(screen(), kSingerCategoryMenu);
     press("9");
-    EXPECT_EQ(menu->Menu_Statu, "0");
+    EXPECT_EQ(menu->screen_name(), "0");
     EXPECT_EQ(screen().first(), "   主目錄");
 }
 
@@ -47,7 +47,7 @@ TEST_F(SingerScreens, SingerListShowsTwelveAPageAndPagesWithPlus) {
     add_singers(14);
     open_menu();
     press("21");
-    EXPECT_EQ(menu->Menu_Statu, "2_1");
+    EXPECT_EQ(menu->screen_name(), "2_1");
     ASSERT_EQ(screen().size(), 13);
     EXPECT_EQ(screen().first(), "001.歌手01");
     EXPECT_EQ(screen().at(11), "012.歌手12");
@@ -63,7 +63,7 @@ TEST_F(SingerScreens, SingerListShowsTwelveAPageAndPagesWithPlus) {
     EXPECT_DOUBLE_EQ(position_of("012.歌手12").y(), 11 * r);
 
     press("0E");
-    EXPECT_EQ(menu->Menu_Statu, "2");
+    EXPECT_EQ(menu->screen_name(), "2");
     EXPECT_EQ(screen(), kSingerCategoryMenu);
 }
 
@@ -75,7 +75,7 @@ TEST_F(SingerScreens, SongsOfASingerOpenAndReturnToThePageTheyWereChosenFrom) {
     press("15");
     EXPECT_EQ(label1(), "15");
     press("E");
-    EXPECT_EQ(menu->Menu_Statu, "2_2");
+    EXPECT_EQ(menu->screen_name(), "2_2");
     EXPECT_EQ(label1(), "");
     EXPECT_EQ(state->current_page, 1);
     // Shortest title first, the singer once below the list.
@@ -105,7 +105,7 @@ TEST_F(SingerScreens, SongsOfASingerOpenAndReturnToThePageTheyWereChosenFrom) {
     press("..");
 
     press("0E");
-    EXPECT_EQ(menu->Menu_Statu, "2_1");
+    EXPECT_EQ(menu->screen_name(), "2_1");
     EXPECT_EQ(state->current_page, 2);
     EXPECT_EQ(screen().first(), "013.歌手13");
     EXPECT_EQ(screen().at(2), "015.歌手15");
@@ -118,7 +118,7 @@ TEST_F(SingerScreens, NothingOpensWithoutSongsOrWithoutASinger) {
     const QStringList singer_page = screen();
     for (const QString entry : {"2", "4", "1002", "99999999999"}) {
         press(entry + "E");
-        EXPECT_EQ(menu->Menu_Statu, "2_1") << entry.toStdString();
+        EXPECT_EQ(menu->screen_name(), "2_1") << entry.toStdString();
         EXPECT_EQ(screen(), singer_page);
         EXPECT_EQ(label1(), entry);
         press(QString(entry.size(), '.'));
@@ -131,7 +131,7 @@ TEST_F(SingerScreens, NothingOpensWithoutSongsOrWithoutASinger) {
     EXPECT_EQ(screen().first(), "001.");
     EXPECT_EQ(screen().at(11), "012.");
     press("1E");
-    EXPECT_EQ(menu->Menu_Statu, "2_1");
+    EXPECT_EQ(menu->screen_name(), "2_1");
     EXPECT_EQ(label1(), "1");
 }
 
@@ -144,10 +144,10 @@ TEST_F(SingerScreens, ACatalogueErrorIsShownAndTheSingerListStays) {
     press("1E");
     EXPECT_FALSE(label1().isEmpty());
     EXPECT_NE(label1(), "1");
-    EXPECT_EQ(menu->Menu_Statu, "2_1");
+    EXPECT_EQ(menu->screen_name(), "2_1");
     EXPECT_EQ(screen(), singer_page);
     press("0E9");
-    EXPECT_EQ(menu->Menu_Statu, "0");
+    EXPECT_EQ(menu->screen_name(), "0");
 }
 
 }  // namespace

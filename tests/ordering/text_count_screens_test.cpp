@@ -23,23 +23,23 @@ protected:
 TEST_F(TextCountScreens, CategoryMenuTakesEveryCategoryIncludingTheUnlistedSeven) {
     open_menu();
     press("1");
-    EXPECT_EQ(menu->Menu_Statu, "1");
+    EXPECT_EQ(menu->screen_name(), "1");
     EXPECT_EQ(screen(), kCategoryMenu);
     press("8*E");
-    EXPECT_EQ(menu->Menu_Statu, "1");
+    EXPECT_EQ(menu->screen_name(), "1");
     EXPECT_EQ(screen(), kCategoryMenu);
     EXPECT_EQ(label1(), "");  // no echo on this screen
 
     press("7");
-    EXPECT_EQ(menu->Menu_Statu, "1_1");
+    EXPECT_EQ(menu->screen_name(), "1_1");
     EXPECT_EQ(screen(), QStringList({"請輸入您所想要瀏覽的 ", "粵語 歌的字數,", "然後再按確定開始選歌..", "",
                                      "選\"0\"可回主目錄...0"}));
     press("0E");
-    EXPECT_EQ(menu->Menu_Statu, "0");
+    EXPECT_EQ(menu->screen_name(), "0");
     EXPECT_EQ(screen().first(), "   主目錄");
 
     press("19");
-    EXPECT_EQ(menu->Menu_Statu, "0");
+    EXPECT_EQ(menu->screen_name(), "0");
     EXPECT_EQ(screen().first(), "   主目錄");
 }
 
@@ -48,7 +48,7 @@ TEST_F(TextCountScreens, CountEntryEchoesCorrectsAndRefusesEmptyCombinations) {
     open_menu();
     press("11");
     press("E+-");
-    EXPECT_EQ(menu->Menu_Statu, "1_1");
+    EXPECT_EQ(menu->screen_name(), "1_1");
     press("45");
     EXPECT_EQ(label1(), "45");
     press(".");
@@ -57,11 +57,11 @@ TEST_F(TextCountScreens, CountEntryEchoesCorrectsAndRefusesEmptyCombinations) {
     EXPECT_EQ(label1(), "4");
     press("E");
     EXPECT_EQ(label1(), "沒有這種組合!!");
-    EXPECT_EQ(menu->Menu_Statu, "1_1");
+    EXPECT_EQ(menu->screen_name(), "1_1");
     EXPECT_EQ(screen().at(1), "國語 歌的字數,");
 
     press("3E");
-    EXPECT_EQ(menu->Menu_Statu, "1_2");
+    EXPECT_EQ(menu->screen_name(), "1_2");
     EXPECT_EQ(label1(), "");
     EXPECT_EQ(screen().first(), "001.歌01--江蕙");
 }
@@ -105,7 +105,7 @@ TEST_F(TextCountScreens, SongListPagesOnWithListNumbersCountingOn) {
     EXPECT_EQ(state->current_page, 1);
     EXPECT_EQ(screen().first(), "001.歌01--江蕙");
     press("0E");
-    EXPECT_EQ(menu->Menu_Statu, "1");
+    EXPECT_EQ(menu->screen_name(), "1");
     EXPECT_EQ(screen(), kCategoryMenu);
 }
 

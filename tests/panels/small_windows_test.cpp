@@ -38,16 +38,17 @@ TEST_F(SmallWindowTest, TheWindowsFollowTheScreenWidthAndSitAtTheConfiguredCorne
     EXPECT_NEAR(queue.width(), 3 * qRound(0.16 * W), 1);
     EXPECT_EQ(queue.Picture1.x(), queue.Label1.width());
     EXPECT_EQ(queue.Picture1.height(), queue.height());
-    EXPECT_EQ(order.number_key[5].font().pointSizeF(), 24);  // on a 1024-pixel screen
+    EXPECT_EQ(order.keypad.number_key[5].font().pointSizeF(), 24);  // on a 1024-pixel screen
     EXPECT_EQ(queue.Picture1.font_spec().size, 20);
-    EXPECT_EQ(order.number_de.text(), "-");
-    EXPECT_EQ(queue.number_de.text(), "上頁");
+    EXPECT_EQ(order.keypad.number_de.text(), "-");
+    EXPECT_EQ(queue.keypad.number_de.text(), "上頁");
     EXPECT_EQ(order.Label_3.text(), "選\"0\"離開");
     // The keypad: "0" two keys wide under 1, 2; Enter two keys high on the right.
-    EXPECT_EQ(order.number_key[0].width(), 2 * order.number_key[1].width());
-    EXPECT_EQ(order.number_key[0].y(), order.number_key[1].y() + order.number_key[1].height());
-    EXPECT_EQ(order.number_enter.height(), 2 * order.number_key[1].height());
-    EXPECT_GT(order.number_enter.x(), order.number_key[3].x());
+    EXPECT_EQ(order.keypad.number_key[0].width(), 2 * order.keypad.number_key[1].width());
+    EXPECT_EQ(order.keypad.number_key[0].y(),
+              order.keypad.number_key[1].y() + order.keypad.number_key[1].height());
+    EXPECT_EQ(order.keypad.number_enter.height(), 2 * order.keypad.number_key[1].height());
+    EXPECT_GT(order.keypad.number_enter.x(), order.keypad.number_key[3].x());
 }
 
 TEST_F(SmallWindowTest, OrderingIntoAnEmptyQueueStartsTheSongAtOnce) {
