@@ -1,5 +1,6 @@
 #include "foundation/catalogue.h"
 
+#include "foundation/catalogue_address.h"
 #include "foundation/catalogue_connection.h"
 #include "foundation/catalogue_server.h"
 #include "foundation/recordset_builder.h"
@@ -119,13 +120,15 @@ auto with_connection(const QString& db_path, Work&& work) {
 }
 
 // Runs the work of one statement; a failure is logged with the statement and
-// passed on to the caller, who shows it.
+// passed on to the caller, who shows it. The line never holds a server's
+// password, even where a statement quotes it.
 template <typename Work>
-auto logging_failure(const QString& sql, Work&& work) {
+auto logging_failure(const QString& sql, const QString& db_path, Work&& work) {
     try {
         return work();
     } catch (const DatabaseError& error) {
-        qCWarning(lcCatalogue).noquote() << "catalogue error:" << error.what() << "| statement:" << sql;
+        const QString line = "catalogue error: " + QString::fromUtf8(error.what()) + " | statement: " + sql;
+        qCWarning(lcCatalogue).noquote() << without_password(line, db_path);
         throw;
     }
 }
@@ -230,7 +233,7 @@ Recordset open_recordset(const QString& sql, const QString& db_path) {
 }
 
 Recordset open_recordset(const QString& sql, const QString& db_path, int max_rows) {
-    return logging_failure(sql, [&] {
+    return logging_failure(sql, db_path, [&] {
         if (is_catalogue_server(db_path)) return server_open_recordset(sql, db_path, max_rows);
         return with_connection(db_path, [&](sqlite3* db) {
             Statement statement = prepare_one(db, sql);
@@ -263,7 +266,7 @@ const QRegularExpression& jet_drop_index() {
 }  // namespace
 
 void execute_sql(const QString& sql, const QString& db_path) {
-    logging_failure(sql, [&] {
+    logging_failure(sql, db_path, [&] {
         if (is_catalogue_server(db_path)) return server_execute_sql(sql, db_path);
         with_connection(db_path, [&](sqlite3* db) {
             const QRegularExpressionMatch jet = jet_drop_index().match(sql);

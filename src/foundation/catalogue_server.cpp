@@ -1,11 +1,11 @@
 #include "foundation/catalogue_server.h"
 
+#include "foundation/catalogue_address.h"
 #include "foundation/recordset_builder.h"
 #include "foundation/stroke_collation.h"
 #include "platform/log.h"
 
 #include <QRegularExpression>
-#include <QUrl>
 #include <libpq-fe.h>
 
 #include <memory>
@@ -131,7 +131,7 @@ void create_schema(PGconn* connection) {
     }
 }
 
-void prepare_schema(PGconn* connection) {
+void prepare_schema(PGconn* connection, const QString& uri) {
     if (answers_yes(connection, kSchemaPresent)) return;
     try {
         create_schema(connection);
@@ -140,7 +140,8 @@ void prepare_schema(PGconn* connection) {
         // catalogue that lacks an index added by a later version, only more
         // slowly, until the catalogue's owner starts a room.
         if (!answers_yes(connection, kTablesPresent)) throw;
-        qCWarning(lcCatalogue).noquote() << "catalogue indexes not brought up to date:" << error.what();
+        qCWarning(lcCatalogue).noquote() << "catalogue indexes not brought up to date:"
+                                         << without_password(QString::fromUtf8(error.what()), uri);
     }
 }
 
@@ -148,6 +149,18 @@ void prepare_schema(PGconn* connection) {
 // characters the ordering screens show; libpq's own message follows.
 DatabaseError unreachable(const std::string& message) {
     return DatabaseError("連不上伺服器: " + message);
+}
+
+// The program quotes the values in its statements by doubling single quotes,
+// as SQLite reads them. A server whose sessions start with
+// standard_conforming_strings off would take a backslash before a quote in a
+// title as an escape, and the title's next characters as SQL.
+void use_standard_strings(PGconn* connection) {
+    const Result result(PQexec(connection, "SET standard_conforming_strings = on"));
+    const char* now = PQparameterStatus(connection, "standard_conforming_strings");
+    if (PQresultStatus(result.get()) != PGRES_COMMAND_OK || !now || std::string_view(now) != "on")
+        throw DatabaseError("the catalogue server refused standard_conforming_strings = on: " +
+                            message_of(PQerrorMessage(connection)));
 }
 
 ServerLink connect_to(const QString& uri) {
@@ -160,9 +173,10 @@ ServerLink connect_to(const QString& uri) {
     if (!link) throw DatabaseError("out of memory");
     if (PQstatus(link.get()) != CONNECTION_OK) throw unreachable(message_of(PQerrorMessage(link.get())));
     PQsetNoticeProcessor(link.get(), ignore_notice, nullptr);
+    use_standard_strings(link.get());
     if (PQserverVersion(link.get()) < 120000)
         throw DatabaseError("the catalogue server needs PostgreSQL 12 or later");
-    prepare_schema(link.get());
+    prepare_schema(link.get(), uri);
     return link;
 }
 
@@ -194,12 +208,25 @@ private:
 
 thread_local KeptServerLink kept_link;
 
+// Every error on its way to the caller, who shows and logs it, loses the
+// password: libpq's messages may echo the URI, and the server's may quote
+// a statement.
+template <typename Work>
+auto without_password_in_errors(const QString& uri, Work&& work) {
+    try {
+        return work();
+    } catch (const DatabaseError& error) {
+        throw DatabaseError(without_password(QString::fromUtf8(error.what()), uri).toStdString(),
+                            error.code());
+    }
+}
+
 // A failed call closes the connection, so the next one starts afresh: after
 // a lost server that means connecting again. A read on a connection that was
 // idle before the call is tried once more on a new connection, because a
 // kept connection finds out that the server restarted only when it is used.
 template <typename Work>
-auto with_server(const QString& uri, bool may_retry, Work&& work) {
+auto with_kept_link(const QString& uri, bool may_retry, Work&& work) {
     const bool reused = kept_link.idle();
     PGconn* connection = kept_link.get(uri);
     try {
@@ -211,6 +238,11 @@ auto with_server(const QString& uri, bool may_retry, Work&& work) {
         if (!lost) throw;
     }
     return work(kept_link.get(uri));
+}
+
+template <typename Work>
+auto with_server(const QString& uri, bool may_retry, Work&& work) {
+    return without_password_in_errors(uri, [&] { return with_kept_link(uri, may_retry, work); });
 }
 
 Recordset read_result(PGresult* result, int max_rows) {
@@ -307,8 +339,10 @@ QString translate_like(const QString& sql) {
 }  // namespace
 
 bool is_catalogue_server(const QString& db_path) {
-    return db_path.startsWith("postgresql://", Qt::CaseInsensitive) ||
-           db_path.startsWith("postgres://", Qt::CaseInsensitive);
+    // A URI, or libpq's "host=... dbname=..." (no catalogue file is named so).
+    static const QRegularExpression address(R"(^(?:postgres(?:ql)?://|\s*[A-Za-z_]+\s*=))",
+                                            QRegularExpression::CaseInsensitiveOption);
+    return address.match(db_path).hasMatch();
 }
 
 QString server_sql(const QString& sql) {
@@ -360,16 +394,9 @@ void end_server_snapshot(std::uint64_t generation) {
 }
 
 void prepare_server_catalogue(const QString& uri) {
-    kept_link.get(uri);
+    without_password_in_errors(uri, [&] { kept_link.get(uri); });
 }
 
 void close_server_connection() {
     kept_link.close();
-}
-
-QString uri_without_password(const QString& uri) {
-    QUrl url(uri);
-    if (!url.isValid() || url.password().isEmpty()) return uri;
-    url.setPassword("***");
-    return url.toString();
 }

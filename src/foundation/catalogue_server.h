@@ -2,7 +2,8 @@
 
 // The catalogue on a PostgreSQL server, shared by the rooms of a venue. The
 // catalogue's place (AppState::db_path) is then the server's connection URI
-// instead of a file path; open_recordset, execute_sql and ReadSnapshot pass
+// instead of a file path (foundation/catalogue_address.h shows it without its
+// password); open_recordset, execute_sql and ReadSnapshot pass
 // such a place here. The program's SQL texts run as they are, translated only
 // where PostgreSQL differs (server_sql; docs/catalogue.md lists each).
 
@@ -12,7 +13,8 @@
 
 #include <cstdint>
 
-// True for a "postgresql://" or "postgres://" URI.
+// True for a "postgresql://" or "postgres://" URI or a libpq key=value
+// connection string ("host=... dbname=...").
 bool is_catalogue_server(const QString& db_path);
 
 // The text PostgreSQL runs for one of the program's SQL texts.
@@ -34,6 +36,3 @@ void prepare_server_catalogue(const QString& uri);
 
 // Closes this thread's connection to the server, if any.
 void close_server_connection();
-
-// The URI with its password replaced by "***", for messages and the log.
-QString uri_without_password(const QString& uri);

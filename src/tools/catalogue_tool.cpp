@@ -1,6 +1,7 @@
 #include "tools/catalogue_tool.h"
 
 #include "foundation/catalogue.h"
+#include "foundation/catalogue_address.h"
 #include "foundation/catalogue_server.h"
 #include "foundation/lookups.h"
 #include "songbook/manager_song_statu.h"
@@ -35,7 +36,20 @@ Exit status: 0 done, 1 check found problems or copy refused its target,
 constexpr int kRowsPerInsert = 500;
 
 QString describe(const QString& place) {
-    return is_catalogue_server(place) ? uri_without_password(place) : place;
+    return is_catalogue_server(place) ? shown_catalogue_address(place) : place;
+}
+
+// Every line the tool writes loses the password of each server it was
+// given, whatever message carries it.
+CatalogueToolOutput without_passwords(const CatalogueToolOutput& output, const QStringList& arguments) {
+    const auto scrubbing = [arguments](std::function<void(const QString&)> write) {
+        return [arguments, write](const QString& text) {
+            QString shown = text;
+            for (const QString& argument : arguments) shown = without_password(shown, argument);
+            write(shown);
+        };
+    };
+    return {scrubbing(output.line), scrubbing(output.error), scrubbing(output.progress)};
 }
 
 // What the user can do about a catalogue that could not be used.
@@ -265,14 +279,17 @@ int run_command(const QStringList& arguments, const CatalogueToolOutput& output)
     if (command == "copy") return copy_catalogue(arguments, output);
     if ((command == "stats" || command == "check") && arguments.size() == 2)
         return command == "stats" ? print_stats(arguments[1], output) : check_catalogue(arguments[1], output);
-    output.error("karaoke-catalogue: unknown command or wrong arguments: " + arguments.join(' ') +
+    QStringList shown;
+    for (const QString& argument : arguments) shown << describe(argument);
+    output.error("karaoke-catalogue: unknown command or wrong arguments: " + shown.join(' ') +
                  " (see --help)");
     return kToolFailed;
 }
 
 }  // namespace
 
-int run_catalogue_tool(const QStringList& arguments, const CatalogueToolOutput& output) {
+int run_catalogue_tool(const QStringList& arguments, const CatalogueToolOutput& given_output) {
+    const CatalogueToolOutput output = without_passwords(given_output, arguments);
     if (arguments.isEmpty() || arguments.contains("--help") || arguments.contains("-h")) {
         (arguments.isEmpty() ? output.error : output.line)(kUsage);
         return arguments.isEmpty() ? kToolFailed : kToolOk;

@@ -86,9 +86,11 @@ bool PostgresServer::init() {
 
 bool PostgresServer::start() {
     if (running_) return true;
+    // Sessions start with standard_conforming_strings off, as on a server
+    // set up for old clients: the jukebox must turn it on for its own.
     const QString options = QString(
                                 "-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off "
-                                "-c full_page_writes=off")
+                                "-c full_page_writes=off -c standard_conforming_strings=off")
                                 .arg(port_)
                                 .arg(folder_.path());
     running_ = run_as_server_user("pg_ctl", {"-D", folder_.filePath("data"), "-l", folder_.filePath("log"),

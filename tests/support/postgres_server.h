@@ -13,8 +13,9 @@ enum class CatalogueStore { File, Server };
 // A PostgreSQL 15 server of the test program's own: its cluster, socket and
 // log live in a temporary folder, it listens on a free port of 127.0.0.1
 // only, and it runs as "nobody" when the tests run as root (the server refuses
-// root). Made on first use and stopped, with its folder removed, when the test
-// program ends.
+// root). Its sessions start with standard_conforming_strings off, so that a
+// backslash in a quoted value escapes unless a client turns it on. Made on
+// first use and stopped, with its folder removed, when the test program ends.
 class PostgresServer {
 public:
     static constexpr const char* kUser = "karaoke";
