@@ -157,11 +157,11 @@ QString default_value_text(const Settings& defaults, const SettingKey& key) {
     return text_of(defaults, key);
 }
 
-// A non-comment line split at its "=" signs. A line without "=" still has a
+// A non-comment line split at its first "=". A line without "=" still has a
 // key part (its whole text) but no value.
 struct Entry {
-    QString key;  // upper case
-    std::optional<QString> value;
+    QString key;                  // upper case
+    std::optional<QString> rest;  // everything after the first "="
 };
 
 std::optional<Entry> parse_line(const QString& line) {
@@ -169,10 +169,15 @@ std::optional<Entry> parse_line(const QString& line) {
     if (trimmed.isEmpty() || trimmed.startsWith('#')) return std::nullopt;
     const qsizetype first_equals = trimmed.indexOf('=');
     if (first_equals < 0) return Entry{trimmed.toUpper(), std::nullopt};
-    const qsizetype next_equals = trimmed.indexOf('=', first_equals + 1);
-    const qsizetype value_length = next_equals < 0 ? -1 : next_equals - first_equals - 1;
-    return Entry{trimmed.left(first_equals).trimmed().toUpper(),
-                 trimmed.mid(first_equals + 1, value_length).trimmed()};
+    return Entry{trimmed.left(first_equals).trimmed().toUpper(), trimmed.mid(first_equals + 1)};
+}
+
+// The jukebox's own keys end their value at a second "=", as files written
+// for them may rely on; the text keys of our own features take the whole
+// rest of the line, so that a server address can carry "?sslmode=verify-full".
+QString value_of(const SettingKey& key, const QString& rest) {
+    const bool whole_rest = key.optional && key.kind == Kind::Text;
+    return (whole_rest ? rest : rest.section('=', 0, 0)).trimmed();
 }
 
 struct FileContent {
@@ -227,8 +232,8 @@ void apply_entries(Settings& settings, const std::vector<Entry>& entries) {
     }
     for (const Entry& entry : entries) {
         const SettingKey* key = readable.value(entry.key);
-        if (!key || !entry.value) continue;
-        const QString& value = *entry.value;
+        if (!key || !entry.rest) continue;
+        const QString value = value_of(*key, *entry.rest);
         switch (key->kind) {
             case Kind::Integer:
                 settings.*key->integer = integer_value(value);

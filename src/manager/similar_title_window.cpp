@@ -4,12 +4,10 @@
 #include "foundation/catalogue.h"
 #include "foundation/lookups.h"
 #include "manager/preview_file.h"
+#include "manager/shared_media_files.h"
 #include "manager/song_numbers.h"
 #include "platform/dialogs.h"
-#include "platform/file_system.h"
 #include "widgets/manager_forms.h"
-
-#include <QFileInfo>
 
 namespace {
 
@@ -17,12 +15,6 @@ namespace {
 constexpr int kDesignWidth = 8400;
 constexpr int kDesignHeight = 4440;
 constexpr double kDesignPoints = 12;
-
-bool same_file(const QString& one, const QString& other) {
-    if (one == other) return true;
-    const QString canonical = QFileInfo(one).canonicalFilePath();
-    return !canonical.isEmpty() && canonical == QFileInfo(other).canonicalFilePath();
-}
 
 }  // namespace
 
@@ -194,7 +186,7 @@ void similar_title_window::replace_chosen_song() {
     const QString number = chosen_song()->number.trimmed();
     try {
         const QString file = get_song_location(state_, number);
-        if (!same_file(file, new_song_.location)) delete_unused_file(file, number);
+        if (!same_file(file, new_song_.location)) delete_unplayed_media_file(file, number, state_.db_path);
     } catch (const DatabaseError&) {
     }
     try {
@@ -204,15 +196,6 @@ void similar_title_window::replace_chosen_song() {
     new_song_.number = number;
     Frame1.setTitle(texts_.deleted_frame_caption);
     Frame1.setEnabled(false);
-}
-
-// Removes a media file unless a stored song other than those numbered
-// `except_number` still plays it. A file that cannot be removed stays.
-void similar_title_window::delete_unused_file(const QString& path, const QString& except_number) {
-    const Recordset users = open_recordset("SELECT * FROM song WHERE song_location = '" + sql_quoted(path) +
-                                               "' AND song_num <> '" + sql_quoted(except_number) + "'",
-                                           state_.db_path);
-    if (users.Eof()) delete_file(path);
 }
 
 void similar_title_window::new_add_Click() {
@@ -262,8 +245,9 @@ bool similar_title_window::give_up_new_song() {
     if (!dialogs.ask_yes_no(this, "您這新進的歌真的不登錄? 是否真的要算了而進行下一首歌的登錄?"))
         return false;
     if (dialogs.ask_yes_no(this, "是否要一起刪除這新進歌曲的檔案?")) {
-        with_catalogue_errors_shown(state_, this,
-                                    [this] { delete_unused_file(new_song_.location, QString()); });
+        with_catalogue_errors_shown(state_, this, [this] {
+            delete_unplayed_media_file(new_song_.location, QString(), state_.db_path);
+        });
     }
     return true;
 }

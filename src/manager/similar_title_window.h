@@ -101,7 +101,6 @@ private:
     void replace_chosen_song();
     bool store_new_song();
     bool give_up_new_song();
-    void delete_unused_file(const QString& path, const QString& except_number);
 
     AppState& state_;
     NewSong new_song_;

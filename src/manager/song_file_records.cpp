@@ -2,10 +2,12 @@
 
 #include "foundation/catalogue.h"
 #include "foundation/lookups.h"
+#include "manager/shared_media_files.h"
 #include "manager/singer_lookup.h"
-#include "platform/file_system.h"
 
 #include <QFileInfo>
+
+#include <utility>
 
 namespace {
 
@@ -168,10 +170,10 @@ void SongFileRegistrar::commit() {
         transaction_->commit();
         transaction_.reset();
     }
-    for (const QString& path : std::as_const(files_to_delete_)) {
-        if (QFileInfo::exists(path)) delete_file(path);
-    }
-    files_to_delete_.clear();
+    // The files are looked at once their songs are gone: another number may
+    // still play one of them.
+    const QStringList files = std::exchange(files_to_delete_, {});
+    for (const QString& path : files) delete_unplayed_media_file(path, QString(), db_path_);
 }
 
 void SongFileRegistrar::register_file(const SongFileRecord& record, const QString& date) {
@@ -186,7 +188,7 @@ void SongFileRegistrar::register_file(const SongFileRecord& record, const QStrin
             break;
         }
         case kRepeatReplace:
-            drop_replaced_song(record.replace_code.trimmed());
+            drop_replaced_song(record.replace_code.trimmed(), record.file_path);
             store_per_singer(record, record.replace_code.trimmed(), date);
             break;
         case kRepeatDeleteFile:
@@ -202,10 +204,13 @@ void SongFileRegistrar::finish() {
     commit();
 }
 
-void SongFileRegistrar::drop_replaced_song(const QString& replace_code) {
+// The replaced song's file goes too, unless it is the new song's own file
+// under another name.
+void SongFileRegistrar::drop_replaced_song(const QString& replace_code, const QString& new_file) {
     const Recordset old_song =
         open_recordset("SELECT * FROM song WHERE song_num='" + sql_quoted(replace_code) + "'", db_path_);
-    if (!old_song.Eof()) files_to_delete_ << old_song.Field("song_location");
+    if (!old_song.Eof() && !same_file(old_song.Field("song_location"), new_file))
+        files_to_delete_ << old_song.Field("song_location");
     execute_sql("DELETE FROM song WHERE song_num='" + sql_quoted(replace_code) + "'", db_path_);
 }
 

@@ -73,7 +73,8 @@ QString repeat_state_text(int repeat);
 // Stores the files of a folder, `files_per_transaction` to a transaction
 // (0: each statement on its own, as the catalogue takes them one by one).
 // Files to delete are deleted only once the transaction that dropped their
-// songs is committed, so a failure never leaves a song without its file.
+// songs is committed, so a failure never leaves a song without its file, and
+// only when no stored song plays them any more.
 class SongFileRegistrar {
 public:
     SongFileRegistrar(const QString& db_path, int files_per_transaction);
@@ -90,7 +91,7 @@ private:
     void begin_if_needed();
     void commit();
     void store_per_singer(const SongFileRecord& record, const QString& number, const QString& date);
-    void drop_replaced_song(const QString& replace_code);
+    void drop_replaced_song(const QString& replace_code, const QString& new_file);
 
     const QString& db_path_;
     int files_per_transaction_;

@@ -4,16 +4,15 @@
 #include "foundation/catalogue.h"
 #include "foundation/lookups.h"
 #include "manager/preview_file.h"
+#include "manager/shared_media_files.h"
 #include "manager/singer_add.h"
 #include "manager/singer_lookup.h"
 #include "platform/dialogs.h"
-#include "platform/file_system.h"
 #include "platform/key_codes.h"
 #include "widgets/manager_forms.h"
 #include "widgets/scale_control.h"
 
 #include <QDate>
-#include <QFileInfo>
 #include <QKeyEvent>
 
 #include <optional>
@@ -289,19 +288,19 @@ void song_modify::key_delete_Click() {
         const QString question =
             "是否要刪除編號" + loaded_number + "," + get_song_name(state_, loaded_number);
         if (!state_.platform.dialogs->ask_yes_no(this, question + ",這首歌?")) return;
-        if (state_.platform.dialogs->ask_yes_no(this, question + ",這首歌的檔?"))
-            delete_media_file(get_song_location(state_, loaded_number));
+        if (state_.platform.dialogs->ask_yes_no(this, question + ",這首歌的檔?")) delete_media_file();
         execute_sql("DELETE FROM song WHERE song_num='" + sql_quoted(loaded_number) + "'", state_.db_path);
         key_search_Click();
         empty_edit_area();
     });
 }
 
-// A file that is gone already is no obstacle; one that stays is reported, and
-// the song is deleted from the catalogue all the same.
-void song_modify::delete_media_file(const QString& path) {
-    if (!QFileInfo::exists(path)) return;
-    if (!delete_file(path)) notice("無法刪除檔案:" + path);
+// The loaded song's file goes unless another song number still plays it. A
+// file that is gone already is no obstacle; one that could not be deleted is
+// reported, and the song is deleted from the catalogue all the same.
+void song_modify::delete_media_file() {
+    const QString path = get_song_location(state_, loaded_number);
+    if (!delete_unplayed_media_file(path, loaded_number, state_.db_path)) notice("無法刪除檔案:" + path);
 }
 
 // A cancelled dialog leaves the path as it was.

@@ -91,7 +91,7 @@ private:
     std::optional<int> saved_singer_code();
     void register_typed_singer();
     void update_song(int singer_code);
-    void delete_media_file(const QString& path);
+    void delete_media_file();
 
     AppState& state_;
     // The number of the song at each hit position.

@@ -204,6 +204,22 @@ TEST_F(SettingsFile, CatalogueServerKeyIsReadButNeverAdded) {
               "postgresql://room:pw@10.0.0.5:5432/karaoke");
 }
 
+TEST_F(SettingsFile, OurTextKeysTakeTheWholeRestOfTheLineAndTheJukeboxKeysStopAtASecondEquals) {
+    const Settings& settings = load_from(
+        "CatalogueServer =  postgresql://room:p=w@db/karaoke?host=/run/pg&sslmode=verify-full  \r\n"
+        "PhoneOrderingPin = 12=34\r\n"
+        "PhoneOrderingPort = 9090=80\r\n"
+        "pathMusic = /songs=old\r\n"
+        "SmallScreenTop = 300=400\r\n"
+        "keyPlus = 43=45\r\n");
+    EXPECT_EQ(settings.CatalogueServer, "postgresql://room:p=w@db/karaoke?host=/run/pg&sslmode=verify-full");
+    EXPECT_EQ(settings.PhoneOrderingPin, "12=34");
+    EXPECT_EQ(settings.PhoneOrderingPort, 9090);
+    EXPECT_EQ(settings.pathMusic, "/songs");
+    EXPECT_EQ(settings.SmallScreenTop, 300);
+    EXPECT_EQ(settings.keyPlus, "43");
+}
+
 TEST_F(SettingsFile, AByteOrderMarkDoesNotHideTheFirstKey) {
     EXPECT_EQ(load_from("\xEF\xBB\xBFpathMusic = /bom\r\n").pathMusic, "/bom");
     EXPECT_EQ(read_bytes(ini()).count("pathMusic ="), 1);

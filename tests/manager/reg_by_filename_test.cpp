@@ -40,6 +40,15 @@ protected:
         window.cmdRepeadCom_Click();
     }
 
+    // Decides that the file replaces the first similar stored song.
+    void replace_first_similar_song(const QString& name) {
+        select(name);
+        decide([](reg_by_filename_Same& same) {
+            same.cmbOrgSong.setCurrentIndex(0);
+            same.cmdReplaceOrg_Click();
+        });
+    }
+
     int jiang = 0;
     int chen = 0;
     reg_by_filename window{*state, nullptr};
@@ -244,6 +253,40 @@ TEST_P(RegByFilename, ASimilarTitleWaitsForADecisionThatIsShownAgainWhenReopened
     EXPECT_EQ(rows.FieldInt("song_singer_code"), jiang);
 }
 
+TEST_P(RegByFilename, ReplacingASongKeepsItsFileWhileAnotherNumberStillPlaysIt) {
+    const QString old_file = folder.file("old.mpg");  // outside the folder scanned
+    {
+        QFile old(old_file);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    }
+    add_test_song(*state, "102001", 1, "家後", jiang, old_file);
+    add_test_song(*state, "003001", 0, "雨夜花", chen, old_file);
+    const QString new_file = make_file("江蕙,家後,國語,2.mp3");
+    scan();
+    replace_first_similar_song("家後,國語");
+
+    window.cmdReg_Click();
+    EXPECT_EQ(window.labSongInfo.text(), "已完成1筆資料的登錄! ");
+    EXPECT_TRUE(QFileInfo::exists(old_file));
+    EXPECT_TRUE(QFileInfo::exists(new_file));
+    EXPECT_EQ(count("SELECT * FROM song WHERE song_num = '102001' AND song_location = '" + new_file + "'"),
+              1);
+    EXPECT_EQ(count("SELECT * FROM song WHERE song_num = '003001' AND song_location = '" + old_file + "'"),
+              1);
+}
+
+TEST_P(RegByFilename, ReplacingASongStoredWithTheNewFileUnderAnotherPathKeepsTheFile) {
+    const QString new_file = make_file("江蕙,家後,國語,2.mp3");
+    add_test_song(*state, "102001", 1, "家後", jiang, media_folder() + "/../media/江蕙,家後,國語,2.mp3");
+    scan();
+    replace_first_similar_song("家後,國語");
+
+    window.cmdReg_Click();
+    EXPECT_TRUE(QFileInfo::exists(new_file));
+    EXPECT_EQ(count("SELECT * FROM song WHERE song_num = '102001' AND song_location = '" + new_file + "'"),
+              1);
+}
+
 TEST_P(RegByFilename, AddingAnywayTakesANewNumberAndDeletingRemovesTheFile) {
     add_test_song(*state, "102001", 1, "家後", jiang);
     make_file("江蕙,家後,國語,2.mp3");
@@ -337,11 +380,7 @@ TEST_P(RegByFilename, AFailureKeepsTheEarlierTransactionsAndEveryFileOfTheFailed
     window.files_per_transaction = 2;
     for (const char* title : {"一", "丁", "七", "壞"}) make_file(QString("江蕙,%1,國語,1.mp3").arg(title));
     scan();
-    select("七");
-    decide([](reg_by_filename_Same& same) {
-        same.cmbOrgSong.setCurrentIndex(0);
-        same.cmdReplaceOrg_Click();
-    });
+    replace_first_similar_song("七");
 
     window.cmdReg_Click();
     EXPECT_EQ(dialogs.last_text(), "database or disk is full");

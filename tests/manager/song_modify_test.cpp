@@ -33,6 +33,13 @@ protected:
         window.List1.setCurrentItem(found.front());
         window.List1_DblClick();
     }
+    // Loads the hit and deletes its song, answering yes to both questions.
+    void delete_with_its_file(const QString& hit) {
+        load(hit);
+        dialogs.answer_yes();
+        dialogs.answer_yes();
+        window.key_delete_Click();
+    }
     QStringList songs() const {
         return rows("SELECT * FROM song ORDER BY song_num, song_singer_code",
                     {"song_num", "song_kind", "song_name", "song_text_count", "song_singer_code",
@@ -311,12 +318,32 @@ TEST_P(SongModify, DeletingAsksTwiceAndRemovesTheFileOnlyOnYes) {
     wait_half_a_second();
     EXPECT_FALSE(window.data_area.isEnabled());
 
-    load("002002-家己 -- 江蕙");
-    dialogs.answer_yes();
-    dialogs.answer_yes();
-    window.key_delete_Click();
+    delete_with_its_file("002002-家己 -- 江蕙");
     EXPECT_FALSE(QFile::exists(removed));
     EXPECT_TRUE(songs().isEmpty());
+    EXPECT_TRUE(dialogs.script_used_up());
+}
+
+TEST_P(SongModify, AFileAnotherNumberPlaysStaysUntilItsLastSongIsDeleted) {
+    const QString shared = folder.file("shared.mpg");
+    {
+        QFile file(shared);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    add_test_song(*state, "002001", 0, "家後", jiang, shared);
+    add_test_song(*state, "002001", 0, "家後", wu, shared);
+    add_test_song(*state, "102001", 1, "家後", jiang, shared);
+    search("", "");
+
+    delete_with_its_file("102001-家後 -- 江蕙");
+    EXPECT_TRUE(QFile::exists(shared));
+    EXPECT_EQ(songs().size(), 2);
+
+    // The other singer's row of the same number does not keep the file.
+    delete_with_its_file("002001-家後 -- 伍佰");
+    EXPECT_FALSE(QFile::exists(shared));
+    EXPECT_TRUE(songs().isEmpty());
+    EXPECT_EQ(dialogs.last_text(), "是否要刪除編號002001,家後,這首歌的檔?");
     EXPECT_TRUE(dialogs.script_used_up());
 }
 
@@ -332,12 +359,7 @@ TEST_P(SongModify, AMissingOrUndeletableFileDoesNotStopTheDeletion) {
     add_test_song(*state, "002001", 0, "家後", jiang, folder.file("gone.mpg"));
     add_test_song(*state, "002002", 0, "家己", jiang, locked);
     search("", "");
-    for (const QString hit : {"002001-家後 -- 江蕙", "002002-家己 -- 江蕙"}) {
-        load(hit);
-        dialogs.answer_yes();
-        dialogs.answer_yes();
-        window.key_delete_Click();
-    }
+    for (const QString hit : {"002001-家後 -- 江蕙", "002002-家己 -- 江蕙"}) delete_with_its_file(hit);
     QFile::setPermissions(locked_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_TRUE(songs().isEmpty());
     // Root may delete it all the same.
