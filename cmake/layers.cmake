@@ -16,27 +16,26 @@ set(KARAOKE_CORE_PCH <QObject> <QString> <QStringList> <QList> <QHash> <QTimer>
   <array> <functional> <memory> <optional> <vector>)
 set(KARAOKE_WIDGETS_PCH ${KARAOKE_CORE_PCH} <QWidget> <QDialog> <QLabel> <QPushButton> <QPainter> <QKeyEvent>)
 
-function(karaoke_precompile target)
-  if(NOT KARAOKE_PCH)
-    return()
-  endif()
-  get_target_property(links ${target} LINK_LIBRARIES)
-  if("Qt6::Widgets" IN_LIST links OR "karaoke_widgets" IN_LIST links OR "karaoke_playback" IN_LIST links)
-    target_precompile_headers(${target} PRIVATE ${KARAOKE_WIDGETS_PCH})
-  else()
-    target_precompile_headers(${target} PRIVATE ${KARAOKE_CORE_PCH})
+function(karaoke_precompile target headers)
+  if(KARAOKE_PCH)
+    target_precompile_headers(${target} PRIVATE ${${headers}})
   endif()
 endfunction()
 
-# karaoke_layer(folder [PUBLIC libs...] [PRIVATE libs...]): the library
-# karaoke_<folder> of every source in src/<folder>.
+# karaoke_layer(folder [QT_CORE] [PUBLIC libs...] [PRIVATE libs...]): the
+# library karaoke_<folder> of every source in src/<folder>. QT_CORE: its
+# sources see Qt Core alone, so only Core's headers are precompiled.
 function(karaoke_layer folder)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "PUBLIC;PRIVATE")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "QT_CORE" "" "PUBLIC;PRIVATE")
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${folder}/*.cpp ${CMAKE_SOURCE_DIR}/src/${folder}/*.h)
   add_library(karaoke_${folder} STATIC ${sources})
   karaoke_include_root(karaoke_${folder} ${folder})
   target_link_libraries(karaoke_${folder} PUBLIC karaoke_flags ${arg_PUBLIC} PRIVATE ${arg_PRIVATE})
-  karaoke_precompile(karaoke_${folder})
+  if(arg_QT_CORE)
+    karaoke_precompile(karaoke_${folder} KARAOKE_CORE_PCH)
+  else()
+    karaoke_precompile(karaoke_${folder} KARAOKE_WIDGETS_PCH)
+  endif()
 endfunction()
 
 # karaoke_tool_library(name source [PUBLIC libs...] [PRIVATE libs...]): a

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "foundation/clock.h"
-#include "foundation/key_input.h"
 #include "foundation/play_queue.h"
 #include "foundation/settings.h"
+#include "platform/key_tracker.h"
 #include "platform/platform_services.h"
 
 #include <QSize>

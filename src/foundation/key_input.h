@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/key_codes.h"
-#include "platform/key_tracker.h"
 
 #include <QString>
 

@@ -1,5 +1,6 @@
 #include "foundation/key_input.h"
 
+#include "platform/key_tracker.h"
 #include "support/test_support.h"
 
 #include <QCoreApplication>
