@@ -3,17 +3,15 @@
 #include "foundation/catalogue_address.h"
 #include "foundation/catalogue_connection.h"
 #include "foundation/catalogue_server.h"
-#include "foundation/recordset_builder.h"
+#include "foundation/session_support.h"
 #include "foundation/stroke_collation.h"
 #include "platform/log.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <sqlite3.h>
-#include <sys/stat.h>
 
+#include <algorithm>
 #include <charconv>
-#include <optional>
 
 namespace {
 
@@ -21,145 +19,44 @@ namespace {
     throw DatabaseError(sqlite3_errmsg(db), sqlite3_extended_errcode(db));
 }
 
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
-
-// Exactly one statement per call: Jet refuses a second one too, and running
-// text after the first that the caller never meant to run would be unsafe.
-Statement prepare_one(sqlite3* db, const QString& sql) {
-    const QByteArray text = sql.toUtf8();
-    const char* end = text.constData() + text.size();
-    const char* tail = nullptr;
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &raw, &tail) != SQLITE_OK)
-        throw_error(db);
-    Statement statement(raw);
-    if (!statement) throw DatabaseError("no SQL statement given");
-    sqlite3_stmt* next = nullptr;
-    if (sqlite3_prepare_v2(db, tail, static_cast<int>(end - tail), &next, nullptr) != SQLITE_OK || next) {
-        sqlite3_finalize(next);
-        throw DatabaseError("only one SQL statement may be given at a time");
-    }
-    return statement;
-}
-
-void run_statement(sqlite3* db, const QString& sql) {
-    Statement statement = prepare_one(db, sql);
-    int rc;
-    while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
-    }
-    if (rc != SQLITE_DONE) throw_error(db);
-}
-
-struct FileIdentity {
-    dev_t device;
-    ino_t inode;
-    bool operator==(const FileIdentity&) const = default;
-};
-
-std::optional<FileIdentity> identity_of(const QString& path) {
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) return std::nullopt;
-    return FileIdentity{info.st_dev, info.st_ino};
-}
-
-// The connection kept open for the catalogue used last. It is checked against
-// the file at its path before every use: a catalogue that was deleted or
-// replaced (tests do both) must not go on answering from the old file.
-class KeptConnection {
+// This thread's sessions, one per place. Few places are in use at once (the
+// catalogue, and a second one while the catalogue tool copies); the one
+// used least recently goes when a fifth comes.
+class SharedSessions {
 public:
-    sqlite3* get(const QString& db_path) {
-        // Inside a transaction (a ReadSnapshot) the connection stays: reopening
-        // would drop the transaction, and it reads one state of the file anyway.
-        if (db_ && db_path == path_ && !sqlite3_get_autocommit(db_.get())) return db_.get();
-        const std::optional<FileIdentity> identity = identity_of(db_path);
-        if (db_ && (db_path != path_ || identity != identity_)) close();
-        if (!db_) {
-            db_ = open_connection(db_path, false);
-            path_ = db_path;
-            identity_ = identity;
-            ++generation_;
+    CatalogueSession& of(const QString& place) {
+        for (Entry& entry : entries_) {
+            if (entry.place == place) {
+                entry.last_use = ++uses_;
+                return *entry.session;
+            }
         }
-        return db_.get();
+        if (entries_.size() >= kMaxPlaces)
+            entries_.erase(
+                std::min_element(entries_.begin(), entries_.end(),
+                                 [](const Entry& a, const Entry& b) { return a.last_use < b.last_use; }));
+        entries_.push_back({place,
+                            is_catalogue_server(place) ? new_server_session(place) : new_file_session(place),
+                            ++uses_});
+        return *entries_.back().session;
     }
-    sqlite3* current() const { return db_.get(); }
-    // Tells one opening from the next, even at the same address.
-    std::uint64_t generation() const { return db_ ? generation_ : 0; }
-    void close() {
-        db_.reset();
-        path_.clear();
-        identity_.reset();
-    }
+    void close_all() { entries_.clear(); }
 
 private:
-    Connection db_;
-    QString path_;
-    std::optional<FileIdentity> identity_;
-    std::uint64_t generation_ = 0;
+    struct Entry {
+        QString place;
+        std::unique_ptr<CatalogueSession> session;
+        std::uint64_t last_use;
+    };
+    static constexpr size_t kMaxPlaces = 4;
+    std::vector<Entry> entries_;
+    std::uint64_t uses_ = 0;
 };
 
-// One per thread, so a connection is never shared between threads.
-thread_local KeptConnection kept_connection;
-thread_local ConnectionMode current_mode = ConnectionMode::KeptOpen;
-
-template <typename Work>
-auto with_connection(const QString& db_path, Work&& work) {
-    if (current_mode == ConnectionMode::PerCall) {
-        Connection db = open_connection(db_path, false);
-        return work(db.get());
-    }
-    sqlite3* db = kept_connection.get(db_path);
-    try {
-        return work(db);
-    } catch (const DatabaseError&) {
-        kept_connection.close();  // start the next call afresh, whatever state the failure left
-        throw;
-    }
-}
-
-// Runs the work of one statement; a failure is logged with the statement and
-// passed on to the caller, who shows it. The line never holds a server's
-// password, even where a statement quotes it.
-template <typename Work>
-auto logging_failure(const QString& sql, const QString& db_path, Work&& work) {
-    try {
-        return work();
-    } catch (const DatabaseError& error) {
-        const QString line = "catalogue error: " + QString::fromUtf8(error.what()) + " | statement: " + sql;
-        qCWarning(lcCatalogue).noquote() << without_password(line, db_path);
-        throw;
-    }
-}
+thread_local SharedSessions shared_sessions;
 
 bool same_name(std::string_view a, std::string_view b) {
     return a.size() == b.size() && sqlite3_strnicmp(a.data(), b.data(), static_cast<int>(a.size())) == 0;
-}
-
-}  // namespace
-
-namespace {
-
-Recordset read_rows(sqlite3* db, sqlite3_stmt* statement, int max_rows = -1) {
-    RecordsetBuilder result;
-    const int columns = sqlite3_column_count(statement);
-    for (int c = 0; c < columns; ++c) result.add_column(sqlite3_column_name(statement, c));
-    if (max_rows == 0) return result.take();
-    int rc;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-        for (int c = 0; c < columns; ++c) {
-            if (sqlite3_column_type(statement, c) == SQLITE_NULL) {
-                result.add_null();
-            } else {
-                result.add_value(reinterpret_cast<const char*>(sqlite3_column_text(statement, c)),
-                                 sqlite3_column_bytes(statement, c));
-            }
-        }
-        if (result.end_row() == max_rows) return result.take();
-    }
-    if (rc != SQLITE_DONE) throw_error(db);
-    return result.take();
 }
 
 }  // namespace
@@ -228,88 +125,38 @@ void execute_script(sqlite3* db, const char* sql) {
     throw DatabaseError(text, rc);
 }
 
-Recordset open_recordset(const QString& sql, const QString& db_path) {
-    return open_recordset(sql, db_path, -1);
-}
-
 Recordset open_recordset(const QString& sql, const QString& db_path, int max_rows) {
-    return logging_failure(sql, db_path, [&] {
-        if (is_catalogue_server(db_path)) return server_open_recordset(sql, db_path, max_rows);
-        return with_connection(db_path, [&](sqlite3* db) {
-            Statement statement = prepare_one(db, sql);
-            return read_rows(db, statement.get(), max_rows);
-        });
-    });
+    const QByteArray text = sql.toUtf8();
+    return shared_session(db_path).rows(StoreStatement(text.toStdString()), {}, max_rows);
 }
-
-namespace {
-
-// Jet names the table of the index to drop; SQLite's index names are unique
-// in the file and its DROP INDEX names no table.
-void drop_index_of_table(sqlite3* db, const QString& index, const QString& table) {
-    Statement find =
-        prepare_one(db,
-                    "SELECT name FROM sqlite_master WHERE type = 'index'"
-                    " AND name = '" +
-                        index + "' COLLATE NOCASE AND tbl_name = '" + table + "' COLLATE NOCASE");
-    const Recordset found = read_rows(db, find.get());
-    if (found.Eof()) throw DatabaseError("no such index: " + index.toStdString());
-    run_statement(db, "DROP INDEX \"" + found.Field("name") + "\"");
-}
-
-const QRegularExpression& jet_drop_index() {
-    static const QRegularExpression pattern(R"(^\s*DROP\s+INDEX\s+(\w+)\s+ON\s+(\w+)\s*;?\s*$)",
-                                            QRegularExpression::CaseInsensitiveOption);
-    return pattern;
-}
-
-}  // namespace
 
 void execute_sql(const QString& sql, const QString& db_path) {
-    logging_failure(sql, db_path, [&] {
-        if (is_catalogue_server(db_path)) return server_execute_sql(sql, db_path);
-        with_connection(db_path, [&](sqlite3* db) {
-            const QRegularExpressionMatch jet = jet_drop_index().match(sql);
-            if (jet.hasMatch()) {
-                drop_index_of_table(db, jet.captured(1), jet.captured(2));
-            } else {
-                run_statement(db, sql);
-            }
-        });
-    });
+    const QByteArray text = sql.toUtf8();
+    shared_session(db_path).run(StoreStatement(text.toStdString()));
 }
 
-void set_connection_mode(ConnectionMode mode) {
-    current_mode = mode;
-    if (mode == ConnectionMode::PerCall) kept_connection.close();
+void log_catalogue_failure(const DatabaseError& error, std::string_view sql, const QString& place) {
+    const QString line = "catalogue error: " + QString::fromUtf8(error.what()) +
+                         " | statement: " + QString::fromUtf8(sql.data(), static_cast<qsizetype>(sql.size()));
+    qCWarning(lcCatalogue).noquote() << without_password(line, place);
+}
+
+CatalogueSession& shared_session(const QString& place) {
+    return shared_sessions.of(place);
+}
+
+std::unique_ptr<CatalogueSession> own_session(const QString& place) {
+    if (is_catalogue_server(place)) return new_server_session(place);
+    return new_file_session(place);
 }
 
 void close_kept_connection() {
-    kept_connection.close();
-    close_server_connection();
+    shared_sessions.close_all();
 }
 
-ReadSnapshot::ReadSnapshot(const QString& db_path) : on_server_(is_catalogue_server(db_path)) {
-    if (on_server_) {
-        generation_ = begin_server_snapshot(db_path);
-        return;
-    }
-    if (current_mode != ConnectionMode::KeptOpen) return;
-    try {
-        sqlite3* db = kept_connection.get(db_path);
-        if (sqlite3_get_autocommit(db) && sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK)
-            generation_ = kept_connection.generation();
-    } catch (const DatabaseError&) {
-        // The queries meet the same failure and report it.
-    }
-}
+ReadSnapshot::ReadSnapshot(const QString& db_path)
+    : session_(shared_session(db_path)), began_(session_.begin_snapshot()) {}
 
 ReadSnapshot::~ReadSnapshot() {
-    if (on_server_) {
-        end_server_snapshot(generation_);
-        return;
-    }
-    // A failed query closes the kept connection, and its transaction with it.
-    if (generation_ != 0 && kept_connection.generation() == generation_)
-        sqlite3_exec(kept_connection.current(), "COMMIT", nullptr, nullptr, nullptr);
+    if (began_) session_.end_snapshot();
 }

@@ -2,9 +2,11 @@
 
 // The catalogue store with tables `song` and `singer`: the SQLite file
 // karaoke.db, or a PostgreSQL server shared by several rooms
-// (foundation/catalogue_server.h). Every window reads it through
-// open_recordset and changes it through execute_sql; both take the SQL text
-// and the catalogue's place: the database file's path or the server's URI.
+// (foundation/catalogue_server.h). The catalogue's place is the database
+// file's path or the server's connection text. Windows use the catalogue's
+// named operations (foundation/catalogue_operations.h), which run on a
+// session (foundation/catalogue_session.h); this header holds what they
+// share.
 
 #include <QString>
 
@@ -62,16 +64,10 @@ private:
     int position_ = 0;
 };
 
-// Runs one query and returns all of its rows.
-Recordset open_recordset(const QString& sql, const QString& db_path);
-
-// Runs one query and returns its first `max_rows` rows at most (all of them
-// when max_rows is negative): for a list that shows only so many, the rest
-// is never read.
-Recordset open_recordset(const QString& sql, const QString& db_path, int max_rows);
-
-// Executes one statement (insert, update, delete, DDL). Jet's
-// "DROP INDEX name ON table" is accepted and drops that table's index.
+// Runs one statement as written, without values, on this thread's session
+// of the place: for tests and for the catalogue tool's own statements.
+// Nothing is translated between the stores.
+Recordset open_recordset(const QString& sql, const QString& db_path, int max_rows = -1);
 void execute_sql(const QString& sql, const QString& db_path);
 
 // How calls reach the file. KeptOpen (the default) keeps one connection per
@@ -82,10 +78,10 @@ void execute_sql(const QString& sql, const QString& db_path);
 enum class ConnectionMode { KeptOpen, PerCall };
 void set_connection_mode(ConnectionMode mode);
 
-// Closes the connection kept for this thread, if any.
+// Closes every connection this thread keeps.
 void close_kept_connection();
 
-// While it lives, the kept connection holds one read transaction on db_path:
+// While it lives, this thread's session holds one read transaction on db_path:
 // the queries made meanwhile see one state of the catalogue and skip taking
 // the file lock again each time (a list with a lookup per row runs about twice
 // as fast). Does nothing in PerCall mode; errors show up in the queries.
@@ -97,8 +93,8 @@ public:
     ReadSnapshot& operator=(const ReadSnapshot&) = delete;
 
 private:
-    bool on_server_;
-    std::uint64_t generation_ = 0;  // of the connection it began on; 0 when it began nothing
+    class CatalogueSession& session_;
+    bool began_;
 };
 
 // Removes the unique index "PrimaryKey" an imported catalogue may carry on

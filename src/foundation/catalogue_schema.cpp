@@ -2,46 +2,28 @@
 
 #include "foundation/catalogue_connection.h"
 #include "foundation/catalogue_server.h"
-#include "foundation/stroke_collation.h"
+#include "foundation/catalogue_tables.h"
 #include "platform/log.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <sqlite3.h>
 
 #include <string_view>
 
 namespace {
 
-static_assert(std::string_view(kStrokeCollation) == "stroke", "the schema below names the collation");
-
-// singer_code is assigned by the database and never reused, so songs of a
-// deleted singer cannot pass to a new one. song_num has no unique index: a song
-// with several singers is one row per singer under one number.
-// No index uses the stroke collation: the file stays writable by tools that
-// lack it (the sqlite3 shell), and the singer-name index is in byte order.
-constexpr const char* kSchema = R"sql(
-BEGIN;
-CREATE TABLE song (
-    song_num TEXT,
-    song_kind INTEGER,
-    song_name TEXT COLLATE stroke,
-    song_text_count INTEGER,
-    song_singer_code INTEGER,
-    song_build_date TEXT,
-    song_location TEXT
-);
-CREATE TABLE singer (
-    singer_code INTEGER PRIMARY KEY AUTOINCREMENT,
-    singer_name TEXT COLLATE stroke,
-    singer_sex INTEGER
-);
+// song_num has no unique index: a song with several singers is one row per
+// singer under one number. No index uses the stroke collation either, so the
+// file stays writable by tools that lack it (the sqlite3 shell); the
+// singer-name index is in byte order.
+constexpr const char* kIndexes = R"sql(
 CREATE INDEX song_num_index ON song (song_num);
 CREATE INDEX song_kind_count_index ON song (song_kind, song_text_count);
 CREATE INDEX song_singer_index ON song (song_singer_code);
 CREATE INDEX song_location_index ON song (song_location);
 CREATE INDEX singer_name_index ON singer (singer_name COLLATE BINARY);
 CREATE INDEX singer_sex_index ON singer (singer_sex);
-COMMIT;
 )sql";
 
 // The indexes that serve "LIKE 'prefix%'": SQLite's LIKE ignores the case of
@@ -86,7 +68,9 @@ void create_catalogue(const QString& db_path) {
     QFile::remove(building);
     try {
         Connection db = open_connection(building, true);
-        execute_script(db.get(), kSchema);
+        const std::string schema =
+            "BEGIN;\n" + create_tables_sql(StoreKind::File, false) + kIndexes + "COMMIT;";
+        execute_script(db.get(), schema.c_str());
         add_lookup_indexes(db.get());
     } catch (const DatabaseError&) {
         QFile::remove(building);
@@ -95,6 +79,69 @@ void create_catalogue(const QString& db_path) {
     if (!QFile::rename(building, db_path)) {
         QFile::remove(building);
         throw DatabaseError("unable to create " + db_path.toStdString());
+    }
+}
+
+// Catalogues made by earlier versions declare the stroke collation on
+// song_name and singer_name, which no other SQLite tool knows: the sqlite3
+// shell could not even compare a name. Their tables are made again without
+// it, in one transaction, keeping every row with its rowid (the order the
+// songs were stored in), every singer code and the highest code ever given.
+constexpr const char* kCollatedTables =
+    "SELECT count(*) AS tables FROM sqlite_master WHERE type = 'table' AND name IN ('song', 'singer')"
+    " AND sql LIKE '%COLLATE stroke%'";
+
+constexpr const char* kSetCollatedTablesAside = R"sql(
+ALTER TABLE song RENAME TO song_collated;
+ALTER TABLE singer RENAME TO singer_collated;
+)sql";
+
+constexpr const char* kCopyRows = R"sql(
+INSERT INTO song (rowid, song_num, song_kind, song_name, song_text_count, song_singer_code, song_build_date,
+                  song_location)
+    SELECT rowid, song_num, song_kind, song_name, song_text_count, song_singer_code, song_build_date,
+           song_location FROM song_collated;
+INSERT INTO singer (singer_code, singer_name, singer_sex)
+    SELECT singer_code, singer_name, singer_sex FROM singer_collated;
+INSERT INTO sqlite_sequence (name, seq)
+    SELECT 'singer', 0 WHERE NOT EXISTS (SELECT 1 FROM sqlite_sequence WHERE name = 'singer');
+UPDATE sqlite_sequence SET seq = (SELECT max(seq) FROM sqlite_sequence WHERE name IN ('singer', 'singer_collated'))
+    WHERE name = 'singer';
+DROP TABLE song_collated;
+DROP TABLE singer_collated;
+)sql";
+
+bool declares_stroke_collation(sqlite3* db) {
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db, kCollatedTables, -1, &raw, nullptr) != SQLITE_OK) return false;
+    const bool collated = sqlite3_step(raw) == SQLITE_ROW && sqlite3_column_int(raw, 0) > 0;
+    sqlite3_finalize(raw);
+    return collated;
+}
+
+void remove_stroke_collation_from_tables(sqlite3* db) {
+    const std::string conversion = std::string("BEGIN IMMEDIATE;\n") + kSetCollatedTablesAside +
+                                   create_tables_sql(StoreKind::File, false) + kCopyRows + kIndexes;
+    try {
+        execute_script(db, conversion.c_str());
+        add_lookup_indexes(db);
+        execute_script(db, "COMMIT");
+    } catch (const DatabaseError&) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+void convert_earlier_catalogue(const QString& db_path) {
+    try {
+        Connection db = open_connection(db_path, false);
+        if (!declares_stroke_collation(db.get())) return;
+        remove_stroke_collation_from_tables(db.get());
+        qCInfo(lcCatalogue).noquote()
+            << "catalogue tables no longer declare the stroke collation:" << db_path;
+    } catch (const DatabaseError& error) {
+        // Busy or read-only: it stays as it is and works; the next start tries again.
+        qCWarning(lcCatalogue).noquote() << "catalogue not converted:" << error.what();
     }
 }
 
@@ -108,7 +155,7 @@ void drop_song_primary_key(const QString& db_path) {
             "SELECT name FROM sqlite_master WHERE type = 'index' AND name = 'PrimaryKey' COLLATE NOCASE"
             " AND tbl_name = 'song' COLLATE NOCASE",
             db_path);
-        if (!key.Eof()) execute_sql("DROP INDEX PrimaryKey  on song ", db_path);
+        if (!key.Eof()) execute_sql("DROP INDEX \"" + key.Field("name") + "\"", db_path);
     } catch (const DatabaseError&) {
         // Already gone, or the catalogue is busy: the next start tries again.
     }
@@ -131,5 +178,6 @@ void prepare_catalogue(const QString& db_path) {
         }
     }
     drop_song_primary_key(db_path);
+    convert_earlier_catalogue(db_path);
     add_lookup_indexes(db_path);
 }

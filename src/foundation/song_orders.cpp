@@ -1,12 +1,11 @@
 #include "foundation/song_orders.h"
 
 #include "foundation/app_state.h"
-#include "foundation/catalogue.h"
+#include "foundation/catalogue_operations.h"
 #include "foundation/lookups.h"
 
 int add_song_to_queue(AppState& state, const QString& song_num) {
-    Recordset song =
-        open_recordset("SELECT * FROM song WHERE song_num = '" + sql_quoted(song_num) + "'", state.db_path);
+    const Recordset song = songs_numbered(shared_session(state.db_path), song_num, 1);
     if (song.Eof()) return -1;
     // Only the first row counts when several songs share the number.
     const QString display_text =
