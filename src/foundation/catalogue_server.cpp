@@ -10,7 +10,10 @@
 #include <QRegularExpression>
 #include <libpq-fe.h>
 
+#include <QSet>
+
 #include <memory>
+#include <mutex>
 #include <string_view>
 
 namespace {
@@ -174,6 +177,19 @@ void prepare_schema(PGconn* connection, const QString& uri) {
     }
 }
 
+// The catalogues whose schema this process has checked: the connections
+// after the first (the phones', each thread's, a reconnection) skip it.
+// Start-up's preparation checks again.
+std::mutex prepared_guard;
+QSet<QString> prepared_catalogues;
+
+void prepare_schema_once(PGconn* connection, const QString& uri) {
+    const std::lock_guard lock(prepared_guard);
+    if (prepared_catalogues.contains(uri)) return;
+    prepare_schema(connection, uri);
+    prepared_catalogues.insert(uri);
+}
+
 // A server out of reach says so first, in words a guest reads in the few
 // characters the ordering screens show; libpq's own message follows.
 DatabaseError unreachable(const std::string& message) {
@@ -205,7 +221,7 @@ ServerLink connect_to(const QString& uri) {
     use_standard_strings(link.get());
     if (PQserverVersion(link.get()) < 120000)
         throw DatabaseError("the catalogue server needs PostgreSQL 12 or later");
-    prepare_schema(link.get(), uri);
+    prepare_schema_once(link.get(), uri);
     return link;
 }
 
@@ -256,6 +272,17 @@ private:
     template <typename Work>
     auto call(std::string_view sql, bool may_retry, Work&& work) {
         return logged(sql, address_, [&] {
+            return without_password_in_errors(address_, [&] {
+                return with_connection(may_retry,
+                                       [&](PGconn* connection) { return under_savepoint(connection, work); });
+            });
+        });
+    }
+
+    // Begins or ends a transaction: no savepoint of its own.
+    template <typename Work>
+    auto call_for_transaction(std::string_view sql, bool may_retry, Work&& work) {
+        return logged(sql, address_, [&] {
             return without_password_in_errors(address_, [&] { return with_connection(may_retry, work); });
         });
     }
@@ -268,7 +295,7 @@ private:
         const bool reused = link_ && PQtransactionStatus(link_.get()) == PQTRANS_IDLE;
         PGconn* connection = this->connection();
         try {
-            return under_savepoint(connection, work);
+            return work(connection);
         } catch (const DatabaseError& error) {
             if (PQstatus(connection) != CONNECTION_BAD) throw;
             close();
@@ -313,7 +340,7 @@ public:
     // The advisory lock stands for SQLite's BEGIN IMMEDIATE: held to the
     // end of the transaction by whoever registers songs, in any room.
     void begin_write() override {
-        call("BEGIN", false, [](PGconn* connection) {
+        call_for_transaction("BEGIN", false, [](PGconn* connection) {
             run_script(connection, "BEGIN");
             try {
                 run_script(connection, kWriteLock);
@@ -325,7 +352,7 @@ public:
         });
     }
     void commit() override {
-        call("COMMIT", false, [](PGconn* connection) {
+        call_for_transaction("COMMIT", false, [](PGconn* connection) {
             run_script(connection, "COMMIT");
             return Recordset();
         });
@@ -336,7 +363,7 @@ public:
 
     bool begin_snapshot() noexcept override {
         try {
-            snapshot_ = call("BEGIN", true, [](PGconn* connection) {
+            snapshot_ = call_for_transaction("BEGIN", true, [](PGconn* connection) {
                 if (PQtransactionStatus(connection) != PQTRANS_IDLE) return false;
                 run_script(connection, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
                 return true;
@@ -388,5 +415,9 @@ std::unique_ptr<CatalogueSession> new_server_session(const QString& address) {
 }
 
 void prepare_server_catalogue(const QString& address) {
+    {
+        const std::lock_guard lock(prepared_guard);
+        prepared_catalogues.remove(address);
+    }
     ServerSession(address).prepare();
 }

@@ -1,7 +1,7 @@
 #include "manager/batch_registe.h"
 
 #include "foundation/app_state.h"
-#include "foundation/catalogue.h"
+#include "foundation/catalogue_operations.h"
 #include "foundation/helpers.h"
 #include "foundation/lookups.h"
 #include "manager/batch_file.h"
@@ -108,9 +108,8 @@ void batch_registe::register_line(const BatchSong& song) {
 }
 
 Recordset batch_registe::similar_songs() const {
-    return open_recordset("SELECT * FROM song WHERE song_name LIKE '" + sql_quoted(Str_Songname.trimmed()) +
-                              "%' and song_text_count=" + QString::number(Str_SongTextCount),
-                          state_.db_path);
+    return songs_with_similar_title(shared_session(state_.db_path), Str_Songname.trimmed(),
+                                    Str_SongTextCount);
 }
 
 int batch_registe::singer_code_for_line() {
@@ -126,10 +125,7 @@ int batch_registe::singer_code_for_line() {
 }
 
 bool batch_registe::registered_already() const {
-    return !open_recordset(
-                "select * from song where song_location = '" + sql_quoted(Str_SongLocation.trimmed()) + "'",
-                state_.db_path)
-                .Eof();
+    return !songs_at_location(shared_session(state_.db_path), Str_SongLocation.trimmed()).Eof();
 }
 
 // The number was taken before the singer and similar-title questions; another
@@ -137,14 +133,9 @@ bool batch_registe::registered_already() const {
 void batch_registe::store_song(int singer_code) {
     Str_SongNum = store_under_free_number(
         Str_SongNum.trimmed(), Str_Songkind, Str_SongTextCount, state_.db_path, [&](const QString& number) {
-            execute_sql(
-                "insert into song(song_num,song_kind,song_name,song_text_count,song_singer_code,"
-                "song_build_date,song_location) values('" +
-                    sql_quoted(number) + "'," + QString::number(Str_Songkind) + ",'" +
-                    sql_quoted(Str_Songname) + "'," + QString::number(Str_SongTextCount) + "," +
-                    QString::number(singer_code) + ",'" + sql_quoted(Str_SongBuildDate) + "','" +
-                    sql_quoted(Str_SongLocation.trimmed()) + "')",
-                state_.db_path);
+            add_song(shared_session(state_.db_path),
+                     {number, Str_Songkind, Str_Songname, Str_SongTextCount, singer_code, Str_SongBuildDate,
+                      Str_SongLocation.trimmed()});
         });
     if (Str_SongNum.isEmpty()) throw DatabaseError("曲目編號已用完: " + Str_Songname.toStdString());
 }

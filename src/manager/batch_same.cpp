@@ -7,7 +7,6 @@ SimilarTitleTexts batch_texts() {
         .window_title = "批次新增",
         .org_kill_caption = "刪除",
         .org_kill_hint = "刪除之後,原始檔案也會一並刪除",
-        .count_condition = "%' and song_text_count=",
         .stored_notice = "存入ok! 請進行下一首曲的批次作業",
         .deleted_frame_caption = "原本歌曲登錄及檔案以刪除",
     };

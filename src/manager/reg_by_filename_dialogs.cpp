@@ -1,7 +1,7 @@
 #include "manager/reg_by_filename_dialogs.h"
 
 #include "foundation/app_state.h"
-#include "foundation/catalogue.h"
+#include "foundation/catalogue_operations.h"
 #include "foundation/lookups.h"
 #include "manager/preview_file.h"
 #include "manager/reg_by_filename.h"
@@ -77,10 +77,7 @@ void reg_by_filename_Same::lay_out() {
 void reg_by_filename_Same::Form_Load() {
     loading_ = true;
     fit_laid_out_window(*this, state_, 0.8);
-    Recordset similar =
-        open_recordset("SELECT DISTINCT song_name , song_num FROM song WHERE song_name like '" +
-                           sql_quoted(caller_.tmpSongName) + "%'",
-                       state_.db_path);
+    Recordset similar = titles_beginning_with(shared_session(state_.db_path), caller_.tmpSongName);
     for (; !similar.Eof(); similar.MoveNext()) {
         cmbOrgSong.addItem(similar.Field("song_name"));
         song_nums_ << similar.Field("song_num");
@@ -97,12 +94,8 @@ void reg_by_filename_Same::Form_Load() {
 void reg_by_filename_Same::cmbOrgSong_Click() {
     if (loading_ || cmbOrgSong.currentIndex() < 0) return;
     QString singers;
-    Recordset rows = open_recordset(
-        "SELECT singer_name from singer where singer_code in ( select distinct song_singer_code from song "
-        "where "
-        "song_num='" +
-            sql_quoted(song_nums_[cmbOrgSong.currentIndex()]) + "')",
-        state_.db_path);
+    Recordset rows =
+        singers_of_song_number(shared_session(state_.db_path), song_nums_[cmbOrgSong.currentIndex()]);
     for (; !rows.Eof(); rows.MoveNext()) {
         if (!singers.isEmpty()) singers += "+";
         singers += rows.Field("singer_name");

@@ -1,6 +1,6 @@
 #include "manager/shared_media_files.h"
 
-#include "foundation/catalogue.h"
+#include "foundation/catalogue_operations.h"
 #include "foundation/lookups.h"
 #include "platform/file_system.h"
 
@@ -13,8 +13,6 @@ bool same_file(const QString& one, const QString& other) {
 }
 
 bool delete_unplayed_media_file(const QString& path, const QString& except_number, const QString& db_path) {
-    const Recordset players = open_recordset("SELECT * FROM song WHERE song_location = '" + sql_quoted(path) +
-                                                 "' AND song_num <> '" + sql_quoted(except_number) + "'",
-                                             db_path);
+    const Recordset players = songs_at_location_except(shared_session(db_path), path, except_number);
     return !players.Eof() || delete_file(path);
 }

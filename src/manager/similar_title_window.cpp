@@ -1,7 +1,7 @@
 #include "manager/similar_title_window.h"
 
 #include "foundation/app_state.h"
-#include "foundation/catalogue.h"
+#include "foundation/catalogue_operations.h"
 #include "foundation/lookups.h"
 #include "manager/preview_file.h"
 #include "manager/shared_media_files.h"
@@ -103,10 +103,8 @@ void similar_title_window::Form_Load() {
 
 void similar_title_window::list_similar_songs() {
     org_song_name.clear();
-    Recordset similar =
-        open_recordset("SELECT * FROM song WHERE song_name LIKE '" + sql_quoted(new_song_.title_searched) +
-                           texts_.count_condition + QString::number(new_song_.text_count),
-                       state_.db_path);
+    Recordset similar = songs_with_similar_title(shared_session(state_.db_path), new_song_.title_searched,
+                                                 new_song_.text_count);
     stored_songs_.reserve(similar.RecordCount());
     for (; !similar.Eof(); similar.MoveNext()) {
         stored_songs_.push_back({similar.Field("song_num"), similar.FieldInt("song_singer_code")});
@@ -152,9 +150,7 @@ void similar_title_window::org_modify_Click() {
 
 void similar_title_window::rename_chosen_song() {
     const QString new_title = org_renew.text().trimmed();
-    execute_sql("UPDATE song SET song_name = '" + sql_quoted(new_title) + "' WHERE song_num = '" +
-                    sql_quoted(chosen_song()->number.trimmed()) + "'",
-                state_.db_path);
+    rename_songs_numbered(shared_session(state_.db_path), chosen_song()->number.trimmed(), new_title);
     relist_titles();
     state_.platform.dialogs->notice(this, "舊曲名已修改為" + new_title);
 }
@@ -190,7 +186,7 @@ void similar_title_window::replace_chosen_song() {
     } catch (const DatabaseError&) {
     }
     try {
-        execute_sql("DELETE FROM song WHERE song_num='" + sql_quoted(number) + "'", state_.db_path);
+        delete_songs_numbered(shared_session(state_.db_path), number);
     } catch (const DatabaseError&) {
     }
     new_song_.number = number;
@@ -213,14 +209,9 @@ bool similar_title_window::store_new_song() {
     const QString number = store_under_free_number(
         new_song_.number.trimmed(), new_song_.kind, new_song_.text_count, state_.db_path,
         [this](const QString& free_number) {
-            execute_sql(
-                "INSERT INTO song(song_num,song_kind,song_name,song_text_count,song_singer_code,"
-                "song_build_date,song_location) values('" +
-                    sql_quoted(free_number) + "'," + QString::number(new_song_.kind) + ",'" +
-                    sql_quoted(new_song_name.text()) + "'," + QString::number(new_song_.text_count) + "," +
-                    QString::number(new_song_.singer_code) + ",'" + sql_quoted(new_song_.build_date) + "','" +
-                    sql_quoted(new_song_.location) + "')",
-                state_.db_path);
+            add_song(shared_session(state_.db_path),
+                     {free_number, new_song_.kind, new_song_name.text(), new_song_.text_count,
+                      new_song_.singer_code, new_song_.build_date, new_song_.location});
         });
     if (number.isEmpty()) {
         state_.platform.dialogs->notice(this, "這一類這個字數的曲目編號已經用完了");

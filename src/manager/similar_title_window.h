@@ -31,11 +31,8 @@ struct NewSong {
 // one and the same.
 struct SimilarTitleTexts {
     QString window_title;
-    QString org_kill_caption;  // the replace button
-    QString org_kill_hint;     // its tool tip
-    // What follows the searched title in the query for the stored songs, up
-    // to the title length: "%' and song_text_count = " or without blanks.
-    QString count_condition;
+    QString org_kill_caption;       // the replace button
+    QString org_kill_hint;          // its tool tip
     QString stored_notice;          // after the new song was stored
     QString deleted_frame_caption;  // Frame1's caption once the stored song is gone
 };

@@ -1,7 +1,7 @@
 #include "manager/singer_add.h"
 
 #include "foundation/app_state.h"
-#include "foundation/catalogue.h"
+#include "foundation/catalogue_operations.h"
 #include "foundation/lookups.h"
 #include "manager/singer_lookup.h"
 #include "platform/dialogs.h"
@@ -82,8 +82,6 @@ void singer_add::register_singer() {
         state_.platform.dialogs->notice(this, "請選好歌手性別");
         return;
     }
-    execute_sql("insert into singer(singer_name,singer_sex) values('" + sql_quoted(name) + "'," +
-                    singer_sex.currentText().left(1) + ")",
-                state_.db_path);
+    add_singer(shared_session(state_.db_path), name, singer_sex.currentText().left(1).toInt());
     accept();
 }

@@ -1,7 +1,7 @@
 #include "manager/singer_choice_list.h"
 
 #include "foundation/app_state.h"
-#include "foundation/catalogue.h"
+#include "foundation/catalogue_operations.h"
 #include "foundation/lookups.h"
 #include "platform/dialogs.h"
 #include "platform/key_codes.h"
@@ -59,8 +59,7 @@ void singer_choice_list::Form_Activate() {
 
 void singer_choice_list::list_singers() {
     const QString typed = caller_singer_name_.text();
-    Recordset singers = open_recordset(
-        "SELECT * FROM singer WHERE singer_name Like '" + sql_quoted(typed.trimmed()) + "%'", state_.db_path);
+    Recordset singers = singers_beginning_with(shared_session(state_.db_path), typed.trimmed());
     if (singers.Eof()) {
         state_.platform.dialogs->notice(this, "找無 \"" + typed + "\" 字串的相關資料");
         reject();
@@ -79,9 +78,8 @@ void singer_choice_list::List1_DblClick() {
     const QListWidgetItem* item = List1.currentItem();
     if (row < 0 || row >= static_cast<int>(singer_codes.size()) || !item || !item->isSelected()) return;
     with_catalogue_errors_shown(state_, this, [this, row] {
-        const Recordset singer = open_recordset("SELECT * FROM singer WHERE singer_code=" +
-                                                    QString::number(singer_codes[static_cast<size_t>(row)]),
-                                                state_.db_path);
+        const Recordset singer =
+            singer_with_code(shared_session(state_.db_path), singer_codes[static_cast<size_t>(row)]);
         // A singer deleted meanwhile by another program is no choice.
         if (!singer.Eof()) take_choice(singer);
         accept();

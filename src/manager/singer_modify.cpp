@@ -1,4 +1,5 @@
 #include "manager/singer_modify.h"
+#include "foundation/catalogue_operations.h"
 
 #include "foundation/app_state.h"
 #include "foundation/lookups.h"
@@ -94,16 +95,13 @@ void singer_modify::singer_insert_Click() {
         if (name.isEmpty()) return notice(kEnterName);
         if (stored_singer_code(name, state_.db_path))
             return notice("歌手名有重覆, 請修正後再執行\"新增\"功能");
-        execute_sql("insert into singer(singer_name,singer_sex) values('" + sql_quoted(name) + "'," +
-                        QString::number(singer_sex.currentIndex()) + ")",
-                    state_.db_path);
+        add_singer(shared_session(state_.db_path), name, singer_sex.currentIndex());
         notice("新增歌手資料," + singer_name.text() + ",完成");
     });
 }
 
 std::optional<Recordset> singer_modify::find_picked_singer() {
-    Recordset singer = open_recordset(
-        "SELECT * FROM singer WHERE singer_code = " + QString::number(singer_code), state_.db_path);
+    Recordset singer = singer_with_code(shared_session(state_.db_path), singer_code);
     if (singer.Eof()) {
         notice(kPickFirst);
         return std::nullopt;
@@ -119,10 +117,8 @@ void singer_modify::singer_modify_do_Click() {
         if (singer_sex.currentIndex() < 0) return notice(kChooseSex);
         const QString name = singer_name.text().trimmed();
         if (name.isEmpty()) return notice(kEnterName);
-        execute_sql("UPDATE singer SET singer_name='" + sql_quoted(name) +
-                        "',singer_sex=" + QString::number(singer_sex.currentIndex()) +
-                        " where singer_code = " + singer->Field("singer_code"),
-                    state_.db_path);
+        change_singer(shared_session(state_.db_path), singer->FieldInt("singer_code"), name,
+                      singer_sex.currentIndex());
         notice("修歌手資料," + singer_name.text() + ",完成");
     });
 }
@@ -135,7 +131,7 @@ void singer_modify::delete_do_Click() {
         if (!state_.platform.dialogs->ask_yes_no(
                 this, "請問是否真的要幹掉" + singer->Field("singer_name") + "這筆資料?"))
             return;
-        execute_sql("DELETE FROM singer WHERE singer_code = " + singer->Field("singer_code"), state_.db_path);
+        delete_singer(shared_session(state_.db_path), singer->FieldInt("singer_code"));
         notice("刪除歌手資料," + singer_name.text() + ",完成");
         singer_name.clear();
     });

@@ -1,7 +1,7 @@
 #include "manager/song_add.h"
 
 #include "foundation/app_state.h"
-#include "foundation/catalogue.h"
+#include "foundation/catalogue_operations.h"
 #include "foundation/helpers.h"
 #include "foundation/lookups.h"
 #include "manager/singer_add.h"
@@ -238,10 +238,8 @@ void Song_Add::save_song() {
 
 // The stored songs whose titles begin with the new title and have its length.
 Recordset Song_Add::similar_songs() const {
-    return open_recordset("SELECT * FROM song WHERE song_name LIKE '" +
-                              sql_quoted(song_name.text().trimmed()) +
-                              "%' and song_text_count=" + song_text_count.currentText(),
-                          state_.db_path);
+    return songs_with_similar_title(shared_session(state_.db_path), song_name.text().trimmed(),
+                                    song_text_count.currentText().toInt());
 }
 
 QString Song_Add::stored_date() const {
@@ -274,13 +272,9 @@ void Song_Add::store_song(int singer_code) {
         song_code.text().trimmed(), kind.toInt(), song_text_count.currentText().toInt(), state_.db_path,
         [&](const QString& free_number) {
             song_code.setText(free_number);
-            execute_sql(
-                "insert into song(song_num,song_kind,song_name,song_text_count,song_singer_code,"
-                "song_build_date,song_location) values('" +
-                    sql_quoted(free_number) + "'," + kind + ",'" + sql_quoted(song_name.text()) + "'," +
-                    song_text_count.currentText() + "," + QString::number(singer_code) + ",'" +
-                    sql_quoted(stored_date()) + "','" + sql_quoted(song_location.text().trimmed()) + "')",
-                state_.db_path);
+            add_song(shared_session(state_.db_path),
+                     {free_number, kind.toInt(), song_name.text(), song_text_count.currentText().toInt(),
+                      singer_code, stored_date(), song_location.text().trimmed()});
         });
     if (number.isEmpty()) {
         song_code.clear();

@@ -1,6 +1,6 @@
 #include "manager/song_file_records.h"
 
-#include "foundation/catalogue.h"
+#include "foundation/catalogue_operations.h"
 #include "foundation/lookups.h"
 #include "manager/shared_media_files.h"
 #include "manager/singer_lookup.h"
@@ -12,15 +12,11 @@
 namespace {
 
 bool song_at_location(const QString& path, const QString& db_path) {
-    return !open_recordset("SELECT * FROM song WHERE song_location = '" + sql_quoted(path) + "'", db_path)
-                .Eof();
+    return !songs_at_location(shared_session(db_path), path).Eof();
 }
 
 bool similar_title_stored(const SongFileRecord& record, const QString& db_path) {
-    return !open_recordset("SELECT * FROM song WHERE song_name LIKE '" + sql_quoted(record.song_name) +
-                               "%' and song_text_count=" + QString::number(record.text_count),
-                           db_path)
-                .Eof();
+    return !songs_with_similar_title(shared_session(db_path), record.song_name, record.text_count).Eof();
 }
 
 void take_name_parts(SongFileRecord& record) {
@@ -64,9 +60,7 @@ void SingerCodes::keep_answers(bool keep) {
     known_.reset();
     if (!keep) return;
     QHash<QString, int> singers;
-    for (Recordset rows =
-             open_recordset("SELECT singer_code, singer_name FROM singer ORDER BY singer_code", db_path_);
-         !rows.Eof(); rows.MoveNext()) {
+    for (Recordset rows = all_singers_by_code(shared_session(db_path_)); !rows.Eof(); rows.MoveNext()) {
         const QString name = rows.Field("singer_name");
         if (!singers.contains(name)) singers.insert(name, rows.FieldInt("singer_code"));
     }
@@ -207,26 +201,18 @@ void SongFileRegistrar::finish() {
 // The replaced song's file goes too, unless it is the new song's own file
 // under another name.
 void SongFileRegistrar::drop_replaced_song(const QString& replace_code, const QString& new_file) {
-    const Recordset old_song =
-        open_recordset("SELECT * FROM song WHERE song_num='" + sql_quoted(replace_code) + "'", db_path_);
+    const Recordset old_song = songs_numbered(shared_session(db_path_), replace_code);
     if (!old_song.Eof() && !same_file(old_song.Field("song_location"), new_file))
         files_to_delete_ << old_song.Field("song_location");
-    execute_sql("DELETE FROM song WHERE song_num='" + sql_quoted(replace_code) + "'", db_path_);
+    delete_songs_numbered(shared_session(db_path_), replace_code);
 }
 
 void SongFileRegistrar::store_per_singer(const SongFileRecord& record, const QString& number,
                                          const QString& date) {
-    const QString values_after_singer = ",'" + sql_quoted(date) + "','" + sql_quoted(record.file_path) + "')";
-    const QString values_before_singer =
-        "values('" + sql_quoted(number) + "'," + QString::number(kind_code_of(record.kind_name)) + ",'" +
-        sql_quoted(record.song_name) + "'," + QString::number(record.text_count) + ",";
     for (const QString& name : record.singer_names()) {
         const int singer_code = singers_.code_of(name);
         if (singer_code < 0) throw DatabaseError("找不到歌手: " + name.toStdString());
-        execute_sql(
-            "insert into song(song_num,song_kind,song_name,song_text_count,song_singer_code,"
-            "song_build_date,song_location) " +
-                values_before_singer + QString::number(singer_code) + values_after_singer,
-            db_path_);
+        add_song(shared_session(db_path_), {number, kind_code_of(record.kind_name), record.song_name,
+                                            record.text_count, singer_code, date, record.file_path});
     }
 }

@@ -1,7 +1,7 @@
 #include "manager/song_modify.h"
 
 #include "foundation/app_state.h"
-#include "foundation/catalogue.h"
+#include "foundation/catalogue_operations.h"
 #include "foundation/lookups.h"
 #include "manager/preview_file.h"
 #include "manager/shared_media_files.h"
@@ -166,13 +166,8 @@ void song_modify::key_search_Click() {
     loaded_flag = 0;
     hit_count = 0;
     with_catalogue_errors_shown(state_, this, [this] {
-        Recordset hits = open_recordset(
-            "SELECT * "
-            "FROM singer as a INNER JOIN song as b ON a.singer_code = b.song_singer_code "
-            "where song_name like '%" +
-                sql_quoted(keyword_song.text()) + "%' " + "and singer_name like '%" +
-                sql_quoted(keyword_singer.text().trimmed()) + "%' " + "order by song_text_count,song_name ",
-            state_.db_path, kHitCapacity + 1);
+        Recordset hits = songs_matching(shared_session(state_.db_path), keyword_song.text(),
+                                        keyword_singer.text().trimmed(), kHitCapacity + 1);
         for (; !hits.Eof() && hit_count < kHitCapacity; hits.MoveNext(), ++hit_count) {
             const auto at = static_cast<size_t>(hit_count);
             hit_numbers[at] = hits.Field("song_num");
@@ -192,8 +187,7 @@ void song_modify::List1_DblClick() {
     if (row < 0 || row >= hit_count || !item || !item->isSelected()) return;
     with_catalogue_errors_shown(state_, this, [this, row] {
         const auto at = static_cast<size_t>(row);
-        Recordset song = open_recordset(
-            "SELECT * FROM song WHERE song_num = '" + sql_quoted(hit_numbers[at]) + "'", state_.db_path);
+        Recordset song = songs_numbered(shared_session(state_.db_path), hit_numbers[at]);
         if (song.Eof()) {
             // Deleted meanwhile by another program.
             empty_edit_area();
@@ -263,19 +257,12 @@ void song_modify::register_typed_singer() {
 // Every row of the number gets the edited values; a changed singer replaces
 // only the singer the edit area showed.
 void song_modify::update_song(int singer_code) {
-    const QString singer_change =
-        singer_code == loaded_singer_code
-            ? QString()
-            : ",song_singer_code=CASE WHEN song_singer_code=" + QString::number(loaded_singer_code) +
-                  " THEN " + QString::number(singer_code) + " ELSE song_singer_code END";
     const QString date = build_date_text(*typed_date(song_build_date.text()));
-    execute_sql("UPDATE song SET song_kind=" + QString::number(song_kind.currentData().toInt()) +
-                    ",song_name='" + sql_quoted(song_name.text()) +
-                    "',song_text_count=" + QString::number(song_text_count.currentData().toInt()) +
-                    singer_change + ",song_build_date='" + sql_quoted(date) + "',song_location='" +
-                    sql_quoted(song_location.text().trimmed()) + "' where song_num='" +
-                    sql_quoted(loaded_number) + "'",
-                state_.db_path);
+    change_songs_numbered(
+        shared_session(state_.db_path),
+        {loaded_number, song_kind.currentData().toInt(), song_name.text(),
+         song_text_count.currentData().toInt(), singer_code, date, song_location.text().trimmed()},
+        loaded_singer_code);
     loaded_singer_code = singer_code;
     loaded_singer_name = get_singer_name(state_, singer_code);
     singer_name.setText(loaded_singer_name);
@@ -289,7 +276,7 @@ void song_modify::key_delete_Click() {
             "是否要刪除編號" + loaded_number + "," + get_song_name(state_, loaded_number);
         if (!state_.platform.dialogs->ask_yes_no(this, question + ",這首歌?")) return;
         if (state_.platform.dialogs->ask_yes_no(this, question + ",這首歌的檔?")) delete_media_file();
-        execute_sql("DELETE FROM song WHERE song_num='" + sql_quoted(loaded_number) + "'", state_.db_path);
+        delete_songs_numbered(shared_session(state_.db_path), loaded_number);
         key_search_Click();
         empty_edit_area();
     });

@@ -1,6 +1,6 @@
 #include "manager/song_numbers.h"
 
-#include "foundation/catalogue.h"
+#include "foundation/catalogue_operations.h"
 #include "foundation/lookups.h"
 
 namespace {
@@ -14,8 +14,7 @@ QString song_num_of(const QString& prefix, int serial) {
 }
 
 QSet<QString> numbers_with_prefix(const QString& prefix, const QString& db_path) {
-    Recordset rs = open_recordset(
-        "SELECT song_num FROM song WHERE song_num LIKE '" + prefix + "%' ORDER BY song_num", db_path);
+    Recordset rs = numbers_beginning_with(shared_session(db_path), prefix);
     QSet<QString> taken;
     taken.reserve(rs.RecordCount());
     for (; !rs.Eof(); rs.MoveNext()) taken.insert(rs.Field("song_num"));
@@ -52,29 +51,10 @@ QString SongNumberAllocator::next(int song_kind, int song_text_count) {
     return number;
 }
 
-NumberingTransaction::NumberingTransaction(const QString& db_path) : db_path_(db_path) {
-    execute_sql("BEGIN IMMEDIATE", db_path_);
-}
-
-NumberingTransaction::~NumberingTransaction() {
-    if (!open_) return;
-    try {
-        execute_sql("ROLLBACK", db_path_);
-    } catch (const DatabaseError&) {
-        // The failed statement closed its connection, and the transaction went with it.
-    }
-}
-
-void NumberingTransaction::commit() {
-    execute_sql("COMMIT", db_path_);
-    open_ = false;
-}
-
 QString store_under_free_number(const QString& proposed, int song_kind, int song_text_count,
                                 const QString& db_path, const std::function<void(const QString&)>& insert) {
     NumberingTransaction transaction(db_path);
-    const Recordset taken = open_recordset(
-        "SELECT song_num FROM song WHERE song_num = '" + sql_quoted(proposed) + "'", db_path, 1);
+    const Recordset taken = songs_numbered(shared_session(db_path), proposed, 1);
     const QString number = taken.Eof() ? proposed : Get_NewSongNum(song_kind, song_text_count, db_path);
     if (number.isEmpty()) return number;
     insert(number);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/catalogue_session.h"
+
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -21,15 +23,11 @@ QString Get_NewSongNum(int song_kind, int song_text_count, const QString& db_pat
 // however many rooms register at once. Given up unless committed.
 class NumberingTransaction {
 public:
-    explicit NumberingTransaction(const QString& db_path);
-    ~NumberingTransaction();
-    NumberingTransaction(const NumberingTransaction&) = delete;
-    NumberingTransaction& operator=(const NumberingTransaction&) = delete;
-    void commit();
+    explicit NumberingTransaction(const QString& db_path) : transaction_(shared_session(db_path)) {}
+    void commit() { transaction_.commit(); }
 
 private:
-    const QString& db_path_;
-    bool open_ = true;
+    WriteTransaction transaction_;
 };
 
 // Stores a new song under the number proposed to the manager, or, when
