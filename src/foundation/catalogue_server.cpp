@@ -256,10 +256,10 @@ Recordset read_result(PGresult* result, int max_rows) {
     return rows.take();
 }
 
-// Keeps its connection open between calls. Inside a transaction every
-// statement runs under a savepoint, so that one that fails (a search that
-// went wrong while a registration holds the write lock) is undone alone and
-// the transaction goes on for its owner to finish; the connection is never
+// Keeps its connection open between calls. Inside a transaction every read
+// runs under a savepoint, so that one that fails (a search that went wrong
+// while a registration holds the write lock) is undone alone and the
+// transaction goes on for its owner to finish; the connection is never
 // closed while a transaction is open on it, unless the server dropped it.
 class ServerSession final : public CatalogueSession {
 private:
@@ -279,7 +279,7 @@ private:
         });
     }
 
-    // Begins or ends a transaction: no savepoint of its own.
+    // A write, or the start or end of a transaction: no savepoint.
     template <typename Work>
     auto call_for_transaction(std::string_view sql, bool may_retry, Work&& work) {
         return logged(sql, address_, [&] {
@@ -330,8 +330,10 @@ public:
         });
     }
 
+    // A write that fails inside a transaction fails the transaction: its
+    // owner is the one writing, and rolls it back.
     void run(const StoreStatement& statement, const CatalogueValues& values) override {
-        call(statement.server, false, [&](PGconn* connection) {
+        call_for_transaction(statement.server, false, [&](PGconn* connection) {
             run_one(connection, statement.server, values);
             return Recordset();
         });
