@@ -17,7 +17,7 @@
 // Each runs once; times in register_s (scan and storing) and files_per_s.
 
 #include "foundation/app_state.h"
-#include "foundation/catalogue.h"
+#include "foundation/catalogue_operations.h"
 #include "foundation/lookups.h"
 #include "manager/reg_by_filename.h"
 #include "support/folder_dialogs.h"
@@ -107,15 +107,13 @@ public:
 
 private:
     void add_missing_singers() {
-        execute_sql("BEGIN", state_.db_path);
+        CatalogueSession& session = shared_session(state_.db_path);
+        WriteTransaction write(session);
         for (int i = 0; i < 500; ++i) {
             const QString name = QString("歌手%1").arg(i);
-            if (open_recordset("SELECT * FROM singer WHERE singer_name = '" + name + "'", state_.db_path)
-                    .Eof())
-                execute_sql("insert into singer(singer_name,singer_sex) values('" + name + "',0)",
-                            state_.db_path);
+            if (singers_named(session, name).Eof()) add_singer(session, name, 0);
         }
-        execute_sql("COMMIT", state_.db_path);
+        write.commit();
     }
 
     QTemporaryDir dir_{QDir::tempPath() + "/karaoke-bench-XXXXXX"};
