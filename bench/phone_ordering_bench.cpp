@@ -58,10 +58,12 @@ public:
     }
     // Two characters from the middle of 200 titles spread over the catalogue.
     std::vector<QByteArray> title_parts() const {
+        std::vector<const QString*> titles;  // of two characters or more
+        for (const StoredSong& song : songs_)
+            if (song.title.size() >= 2) titles.push_back(&song.title);
         std::vector<QByteArray> parts;
-        for (size_t at = 6; parts.size() < 200; at += 499) {
-            const QString& title = songs_.at(at).title;
-            if (title.size() < 2) continue;
+        for (size_t at = 6; parts.size() < 200; at += titles.size() / 200) {
+            const QString& title = *titles.at(at);
             parts.push_back("q=" + QUrl::toPercentEncoding(title.mid(title.size() / 2 - 1, 2)));
         }
         return parts;
