@@ -17,7 +17,6 @@
 // Each runs once; times in register_s (scan and storing) and files_per_s.
 
 #include "foundation/app_state.h"
-#include "foundation/catalogue.h"
 #include "foundation/catalogue_operations.h"
 #include "foundation/lookups.h"
 #include "manager/reg_by_filename.h"
@@ -109,12 +108,12 @@ public:
 private:
     void add_missing_singers() {
         CatalogueSession& session = shared_session(state_.db_path);
-        WriteTransaction transaction(session);
+        WriteTransaction write(session);
         for (int i = 0; i < 500; ++i) {
             const QString name = QString("歌手%1").arg(i);
             if (singers_named(session, name).Eof()) add_singer(session, name, 0);
         }
-        transaction.commit();
+        write.commit();
     }
 
     QTemporaryDir dir_{QDir::tempPath() + "/karaoke-bench-XXXXXX"};

@@ -16,7 +16,7 @@
 // refreshes a second.
 
 #include "foundation/app_state.h"
-#include "foundation/catalogue.h"
+#include "foundation/catalogue_operations.h"
 #include "foundation/song_orders.h"
 #include "platform/media_player.h"
 #include "platform/mpv_media_player.h"
@@ -46,8 +46,9 @@ public:
         state_.app_folder = catalogue_.app_folder();
         state_.db_path = catalogue_.db_path();
         phones_ = std::make_unique<PhoneOrdering>(state_, "1234", 0, QHostAddress::LocalHost, "127.0.0.1");
-        for (int rowid = 1; state_.play_queue.size() < 20; rowid += 4999)
-            add_song_to_queue(state_, song_at(rowid).Field("song_num"));
+        songs_ = stored_songs(state_.db_path);
+        for (size_t at = 0; state_.play_queue.size() < 20; at += 4999)
+            add_song_to_queue(state_, songs_.at(at).num);
         const PhoneResponse login =
             phones_->api().handle({"POST", "/api/login", {}, R"({"pin":"1234"})", {}, "bench"});
         cookie_ = login.set_cookie.split(';').first();
@@ -57,10 +58,12 @@ public:
     }
     // Two characters from the middle of 200 titles spread over the catalogue.
     std::vector<QByteArray> title_parts() const {
+        std::vector<const QString*> titles;  // of two characters or more
+        for (const StoredSong& song : songs_)
+            if (song.title.size() >= 2) titles.push_back(&song.title);
         std::vector<QByteArray> parts;
-        for (int rowid = 7; parts.size() < 200; rowid += 499) {
-            const QString title = song_at(rowid).Field("song_name");
-            if (title.size() < 2) continue;
+        for (size_t at = 6; parts.size() < 200; at += titles.size() / 200) {
+            const QString& title = *titles.at(at);
             parts.push_back("q=" + QUrl::toPercentEncoding(title.mid(title.size() / 2 - 1, 2)));
         }
         return parts;
@@ -71,14 +74,24 @@ public:
     const QByteArray& cookie() const { return cookie_; }
 
 private:
-    Recordset song_at(int rowid) const {
-        return open_recordset("SELECT song_num, song_name FROM song WHERE rowid = " + QString::number(rowid),
-                              state_.db_path);
+    struct StoredSong {
+        QString num;
+        QString title;
+    };
+    // Every song row in number order, read once: the benchmark picks songs
+    // spread over the catalogue.
+    static std::vector<StoredSong> stored_songs(const QString& db_path) {
+        std::vector<StoredSong> songs;
+        for (Recordset rows = every_row(shared_session(db_path), CatalogueTable::Song); !rows.Eof();
+             rows.MoveNext())
+            songs.push_back({rows.Field("song_num"), rows.Field("song_name")});
+        return songs;
     }
 
     SyntheticCatalogueFolder catalogue_;
     AppState state_;
     std::unique_ptr<PhoneOrdering> phones_;
+    std::vector<StoredSong> songs_;
     QByteArray cookie_;
 };
 

@@ -217,11 +217,16 @@ Recordset book_songs(CatalogueSession& session, const BookChoice& choice) {
                                  "SELECT * FROM song " CHOSEN_SERVER BOOK_ORDER));
 }
 
+// PostgreSQL orders distinct rows only by the columns they hold, and a title
+// in stroke order is an expression of its own: the server sorts the distinct
+// rows afterwards.
 Recordset book_song_numbers(CatalogueSession& session, const BookChoice& choice) {
 #define NUMBERS "SELECT DISTINCT song_num, song_name, song_kind, song_text_count FROM song "
-    return chosen(session, choice, StoreStatement(NUMBERS BOOK_ORDER),
-                  StoreStatement(NUMBERS CHOSEN_FILE BOOK_ORDER, NUMBERS CHOSEN_SERVER BOOK_ORDER));
+#define SORTED_AFTERWARDS(rows) "SELECT * FROM (" rows ") AS chosen" BOOK_ORDER
+    return chosen(session, choice, StoreStatement(NUMBERS BOOK_ORDER, SORTED_AFTERWARDS(NUMBERS)),
+                  StoreStatement(NUMBERS CHOSEN_FILE BOOK_ORDER, SORTED_AFTERWARDS(NUMBERS CHOSEN_SERVER)));
 #undef NUMBERS
+#undef SORTED_AFTERWARDS
 }
 
 Recordset book_song_singers(CatalogueSession& session, const BookChoice& choice) {

@@ -1,8 +1,6 @@
 #include "remote/song_search.h"
 
-#include "foundation/catalogue.h"
-
-#include <QFileInfo>
+#include "foundation/catalogue_operations.h"
 
 #include <algorithm>
 #include <cstring>
@@ -22,15 +20,23 @@ constexpr QChar kSongEnd = QChar(0);
 
 }  // namespace
 
+SongSearch::SongSearch() = default;
+SongSearch::~SongSearch() = default;
+
 void SongSearch::read_catalogue_if_changed(const QString& db_path) {
-    const QFileInfo file(db_path);
-    if (db_path == read_path_ && file.lastModified() == read_modified_ && file.size() == read_size_) return;
+    if (db_path != read_path_ || !session_) {
+        session_ = own_session(db_path);
+        read_path_ = db_path;
+        read_stamp_.clear();
+    }
+    // Taken before the songs are read: a change made meanwhile shows up as a
+    // new stamp at the next search.
+    const QString stamp = session_->change_stamp();
+    if (!stamp.isEmpty() && stamp == read_stamp_) return;
+    read_stamp_.clear();
     std::vector<Song> songs;
     QString texts;
-    Recordset rows = open_recordset(
-        "SELECT song.song_num, song.song_kind, song.song_name, singer.singer_name FROM song"
-        " LEFT JOIN singer ON singer.singer_code = song.song_singer_code ORDER BY song.song_num, song.rowid",
-        db_path);
+    Recordset rows = songs_for_phones(*session_);
     for (; !rows.Eof(); rows.MoveNext()) {
         const QString num = rows.Field("song_num");
         const QString singer = rows.Field("singer_name");
@@ -49,9 +55,7 @@ void SongSearch::read_catalogue_if_changed(const QString& db_path) {
     }
     songs_ = std::move(songs);
     texts_ = std::move(texts);
-    read_path_ = db_path;
-    read_modified_ = file.lastModified();
-    read_size_ = file.size();
+    read_stamp_ = stamp;
 }
 
 int SongSearch::song_at_text_position(qsizetype position) const {

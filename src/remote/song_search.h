@@ -1,9 +1,11 @@
 #pragma once
 
-#include <QDateTime>
 #include <QString>
 
+#include <memory>
 #include <vector>
+
+class CatalogueSession;
 
 // One song as the phones list it: a duet's singers joined by "+".
 struct FoundSong {
@@ -25,9 +27,15 @@ inline constexpr int kAnyKind = -1;
 // The phones' search. A scan of the catalogue with LIKE takes a quarter of a
 // second on 100,000 songs, all of it on the user-interface thread, so the
 // songs are read once into memory and searched there; they are read again
-// when the catalogue file has changed since (manager mode, another program).
+// when the catalogue has changed since (manager mode, another room, another
+// program). The songs are read on a connection of the search's own: a
+// search that fails, or waits, never touches a transaction the windows hold
+// open on theirs.
 class SongSearch {
 public:
+    SongSearch();
+    ~SongSearch();
+
     // Songs whose number begins with `query`, or whose title or a singer's
     // name contains it (ASCII letters in any case), within the category when
     // one is given, in order of their numbers; page 1 is the first.
@@ -53,6 +61,6 @@ private:
     // letters in lower case, song after song: one text to look through.
     QString texts_;
     QString read_path_;
-    QDateTime read_modified_;
-    qint64 read_size_ = -1;
+    std::unique_ptr<CatalogueSession> session_;  // to read_path_
+    QString read_stamp_;                         // empty: read again
 };

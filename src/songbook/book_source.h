@@ -3,6 +3,7 @@
 // What the song books are made of: the catalogue queries, the manager's
 // conditions for new songs, and the names proposed for the files written.
 
+#include "foundation/catalogue_operations.h"
 #include "songbook/song_book.h"
 
 #include <QString>
@@ -19,13 +20,8 @@ struct NewSongsQuery {
     QString date;           // "YYYY/MM/DD"
     QString keyword;        // blanks trimmed
 
-    // Every row of the chosen songs, for the printed book.
-    QString book_sql() const;
-    // One row per chosen song number, for the spreadsheet.
-    QString sheet_sql() const;
-    // The singers of every chosen song: song_num and singer_name, one row
-    // per song and singer.
-    QString sheet_singers_sql() const;
+    // The songs chosen, as the catalogue is asked for them.
+    BookChoice choice() const;
     // The notice when no song is chosen.
     QString nothing_found_text() const;
 };
@@ -34,10 +30,10 @@ struct NewSongsQuery {
 // ("2024/5/1", "2024-05-01" and "2024.5.1" do).
 std::optional<NewSongsQuery> new_songs_query(const QString& date_box_text, const QString& keyword);
 
-// The rows of a `SELECT * FROM song` query in its order, each with the name
-// of its singer ("找不到" when the singer is gone). The singers are read in
-// one query, not one per song.
-std::vector<BookSong> read_book_songs(const QString& sql, const QString& db_path);
+// The chosen songs in song-book order, each with the name of its singer
+// ("找不到" when the singer is gone). The singers are read in one query, not
+// one per song.
+std::vector<BookSong> read_book_songs(const BookChoice& choice, const QString& db_path);
 
 // "Vocari_Karaoke" + today as yyyymmdd + "." + suffix.
 QString proposed_file_name(const QString& suffix);

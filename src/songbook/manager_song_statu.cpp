@@ -1,7 +1,7 @@
 #include "songbook/manager_song_statu.h"
 
 #include "foundation/app_state.h"
-#include "foundation/catalogue.h"
+#include "foundation/catalogue_operations.h"
 #include "widgets/manager_forms.h"
 
 #include <QShowEvent>
@@ -17,19 +17,12 @@ constexpr double kWindowPoints = 12;
 constexpr double kTextPoints = 18;
 constexpr int kCountLines = 7;
 
-int count_of(const QString& sql, const QString& db_path) {
-    return open_recordset(sql, db_path).RecordCount();
-}
-
-int count_of_kind(int kind, const QString& db_path) {
-    return count_of("SELECT * FROM song where song_kind = " + QString::number(kind), db_path);
-}
-
 }  // namespace
 
 std::vector<QStringList> song_count_lines(const QString& db_path) {
-    const auto count = [&db_path](int kind) { return QString::number(count_of_kind(kind, db_path)); };
-    return {{"目前您的系統中共有 " + QString::number(count_of("SELECT * FROM song", db_path)) + " 首歌"},
+    CatalogueSession& session = shared_session(db_path);
+    const auto count = [&session](int kind) { return QString::number(song_count_of_kind(session, kind)); };
+    return {{"目前您的系統中共有 " + QString::number(song_count(session)) + " 首歌"},
             {"其中...."},
             {"台語類有 " + count(0) + " 首歌", " ; 國語類有 " + count(1) + " 首歌"},
             {"客語類有 " + count(2) + " 首歌", " ;英語類有 " + count(3) + " 首歌"},

@@ -1,7 +1,6 @@
 #include "songbook/song_sheet.h"
 
 #include "foundation/app_state.h"
-#include "foundation/catalogue.h"
 #include "platform/dialogs.h"
 #include "songbook/book_source.h"
 
@@ -38,14 +37,16 @@ void rule_blocks(PrintedSheet& sheet, int songs) {
 
 std::vector<SheetSong> read_sheet_songs(const NewSongsQuery& query, const QString& db_path) {
     const ReadSnapshot snapshot(db_path);
+    CatalogueSession& session = shared_session(db_path);
+    const BookChoice choice = query.choice();
     std::unordered_map<QString, QString> singers;
-    for (Recordset rows = open_recordset(query.sheet_singers_sql(), db_path); !rows.Eof(); rows.MoveNext()) {
+    for (Recordset rows = book_song_singers(session, choice); !rows.Eof(); rows.MoveNext()) {
         QString& joined = singers[rows.Field("song_num")];
         if (!joined.isEmpty()) joined += "+";
         joined += rows.Field("singer_name");
     }
     std::vector<SheetSong> songs;
-    for (Recordset rows = open_recordset(query.sheet_sql(), db_path); !rows.Eof(); rows.MoveNext()) {
+    for (Recordset rows = book_song_numbers(session, choice); !rows.Eof(); rows.MoveNext()) {
         const QString num = rows.Field("song_num");
         const auto found = singers.find(num);
         songs.push_back({num, rows.Field("song_name"), found == singers.end() ? QString() : found->second});

@@ -23,8 +23,6 @@ const QString kNoPrinter = "找不到預設印表機, 要把目錄存成 PDF 檔
 const QString kSavePdfTitle = "儲存 PDF 檔";
 const QString kPdfFilter = "PDF Files(*.pdf)";
 
-const QString kWholeCatalogueSql = "SELECT * FROM song ORDER BY song_kind , song_text_count , song_name";
-
 enum class Sides { One, Two };
 
 // The answer to the two-sided question; nothing for Cancel.
@@ -102,7 +100,7 @@ void print_whole_song_book(AppState& state, QWidget* parent) {
         Dialogs& dialogs = *state.platform.dialogs;
         const std::optional<Sides> sides = ask_sides(dialogs, parent);
         if (!sides) return;
-        std::vector<BookSong> songs = read_book_songs(kWholeCatalogueSql, state.db_path);
+        std::vector<BookSong> songs = read_book_songs(BookChoice{}, state.db_path);
         if (songs.empty()) {
             dialogs.notice(parent, kNoData);
             return;
@@ -125,7 +123,7 @@ void print_new_songs(AppState& state, QWidget* parent, const QString& print_star
             export_new_songs(state, parent, *query);
             return;
         }
-        std::vector<BookSong> songs = read_book_songs(query->book_sql(), state.db_path);
+        std::vector<BookSong> songs = read_book_songs(query->choice(), state.db_path);
         if (songs.empty()) {
             dialogs.notice(parent, query->nothing_found_text());
             return;

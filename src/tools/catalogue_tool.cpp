@@ -1,9 +1,8 @@
 #include "tools/catalogue_tool.h"
 
-#include "foundation/catalogue.h"
 #include "foundation/catalogue_address.h"
+#include "foundation/catalogue_operations.h"
 #include "foundation/catalogue_server.h"
-#include "foundation/lookups.h"
 #include "songbook/manager_song_statu.h"
 
 #include <QFileInfo>
@@ -31,9 +30,6 @@ A catalogue is a karaoke.db file or a catalogue server's URI
 
 Exit status: 0 done, 1 check found problems or copy refused its target,
 2 wrong arguments or a catalogue that could not be used.)";
-
-// Rows written per statement while copying.
-constexpr int kRowsPerInsert = 500;
 
 QString describe(const QString& place) {
     return is_catalogue_server(place) ? shown_catalogue_address(place) : place;
@@ -72,101 +68,17 @@ void require_catalogue(const QString& place) {
         throw DatabaseError("no catalogue file at " + place.toStdString());
 }
 
-QString sql_value(const Recordset& row, std::string_view field, bool text) {
-    if (row.FieldIsNull(field)) return "NULL";
-    const QString value = row.Field(field);
-    return text ? "'" + sql_quoted(value) + "'" : QString::number(value.toLongLong());
-}
-
-struct Column {
-    const char* name;
-    bool text;
-};
-
-const std::vector<Column> kSingerColumns{
-    {"singer_code", false}, {"singer_name", true}, {"singer_sex", false}};
-const std::vector<Column> kSongColumns{
-    {"song_num", true},          {"song_kind", false},      {"song_text_count", false}, {"song_name", true},
-    {"song_singer_code", false}, {"song_build_date", true}, {"song_location", true}};
-
-QStringList names_of(const std::vector<Column>& columns) {
-    QStringList names;
-    for (const Column& column : columns) names << column.name;
-    return names;
-}
-
-Recordset read_table(const QString& table, const std::vector<Column>& columns, const QString& order,
-                     const QString& source) {
-    return open_recordset("SELECT " + names_of(columns).join(", ") + " FROM " + table + " ORDER BY " + order,
-                          source);
-}
-
-// Writes a table's rows in statements of kRowsPerInsert rows.
-int write_table(const QString& table, const std::vector<Column>& columns, Recordset& rows,
-                const QString& target, const CatalogueToolOutput& output) {
-    const QString insert = "INSERT INTO " + table + " (" + names_of(columns).join(", ") + ") VALUES ";
-    const int total = rows.RecordCount();
-    QStringList values;
+// Writes the rows read from the source, telling how far it got; returns
+// how many were written.
+int write_table(CatalogueSession& target, CatalogueTable table, Recordset& rows,
+                const CatalogueToolOutput& output) {
+    const QString name = table == CatalogueTable::Song ? "song" : "singer";
     int copied = 0;
-    const auto flush = [&] {
-        if (values.isEmpty()) return;
-        execute_sql(insert + values.join(", "), target);
-        copied += values.size();
-        values.clear();
-        output.progress(QString("%1: %2 / %3 rows").arg(table).arg(copied).arg(total));
-    };
-    for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext()) {
-        QStringList row;
-        for (const Column& column : columns) row << sql_value(rows, column.name, column.text);
-        values << "(" + row.join(", ") + ")";
-        if (values.size() == kRowsPerInsert) flush();
-    }
-    flush();
+    add_rows(target, table, rows, [&](int written, int total) {
+        copied = written;
+        output.progress(QString("%1: %2 / %3 rows").arg(name).arg(written).arg(total));
+    });
     return copied;
-}
-
-int row_count(const QString& table, const QString& place) {
-    return open_recordset("SELECT count(*) AS n FROM " + table, place).FieldInt("n");
-}
-
-// The last singer code the catalogue handed out, to singers deleted since
-// included; zero when it never handed one out.
-int last_singer_code(const QString& place) {
-    const QString sql =
-        is_catalogue_server(place)
-            ? "SELECT coalesce(pg_sequence_last_value(pg_get_serial_sequence('singer', 'singer_code')), 0) "
-              "AS code"
-            : "SELECT coalesce((SELECT seq FROM sqlite_sequence WHERE name = 'singer'), 0) AS code";
-    return open_recordset(sql, place).FieldInt("code");
-}
-
-// New singers in the target take codes after every code the source handed
-// out and every copied one: a code that went to a deleted singer may still
-// stand on old song rows or printed song books, so it is not given again.
-void continue_singer_codes_after_copy(const QString& target, int source_last_code) {
-    const QString last = QString::number(source_last_code);
-    if (is_catalogue_server(target)) {
-        open_recordset(
-            "SELECT setval(pg_get_serial_sequence('singer', 'singer_code'), "
-            "greatest(max(singer_code), " +
-                last + ")) FROM singer HAVING greatest(max(singer_code), " + last + ") > 0",
-            target);
-        return;
-    }
-    execute_sql("DELETE FROM sqlite_sequence WHERE name = 'singer'", target);
-    execute_sql(
-        "INSERT INTO sqlite_sequence(name, seq) "
-        "SELECT 'singer', max(ifnull((SELECT max(singer_code) FROM singer), 0), " +
-            last + ")",
-        target);
-}
-
-// A server learns what a bulk-loaded table holds only when its own vacuum
-// comes round, a minute or more later; until then it sorts the lists instead
-// of reading them in the order of their indexes. Vacuum also marks the pages
-// all-visible, so a list is read from its index alone.
-void refresh_server_statistics(const QString& place) {
-    if (is_catalogue_server(place)) execute_sql("VACUUM ANALYZE", place);
 }
 
 int copy_catalogue(const QStringList& arguments, const CatalogueToolOutput& output) {
@@ -180,33 +92,31 @@ int copy_catalogue(const QStringList& arguments, const CatalogueToolOutput& outp
     const QString& target = places[1];
     require_catalogue(source);
     prepare_catalogue(target);
-    if (!replace && row_count("song", target) + row_count("singer", target) > 0) {
+    CatalogueSession& from = shared_session(source);
+    CatalogueSession& to = shared_session(target);
+    if (!replace && song_count(to) + singer_row_count(to) > 0) {
         output.error("karaoke-catalogue: " + describe(target) +
                      " holds a catalogue already; give --replace to overwrite it");
         return kToolFound;
     }
-    // Read whole before the target's transaction begins: two files would
-    // otherwise take turns on this thread's one kept connection.
-    Recordset singer_rows = read_table("singer", kSingerColumns, "singer_code", source);
-    Recordset song_rows = read_table("song", kSongColumns, "song_num, song_singer_code", source);
-    const int source_last_code = last_singer_code(source);
-    execute_sql("BEGIN IMMEDIATE", target);
-    try {
-        execute_sql("DELETE FROM song", target);
-        execute_sql("DELETE FROM singer", target);
-        const int singers = write_table("singer", kSingerColumns, singer_rows, target, output);
-        const int songs = write_table("song", kSongColumns, song_rows, target, output);
-        continue_singer_codes_after_copy(target, source_last_code);
-        execute_sql("COMMIT", target);
-        refresh_server_statistics(target);
-        output.line(QString("copied %1 singers and %2 song rows from %3 to %4")
-                        .arg(singers)
-                        .arg(songs)
-                        .arg(describe(source), describe(target)));
-    } catch (const DatabaseError&) {
-        close_kept_connection();  // gives up the transaction
-        throw;
-    }
+    // Read whole before the target's transaction begins: a source and target
+    // that are one file would otherwise read inside the write.
+    Recordset singer_rows = every_row(from, CatalogueTable::Singer);
+    Recordset song_rows = every_row(from, CatalogueTable::Song);
+    const std::int64_t source_last_code = last_singer_code(from);
+    WriteTransaction write(to);
+    delete_every_row(to);
+    const int singers = write_table(to, CatalogueTable::Singer, singer_rows, output);
+    const int songs = write_table(to, CatalogueTable::Song, song_rows, output);
+    // New singers in the target take codes after every code the source
+    // handed out and every copied one.
+    continue_singer_codes_after(to, source_last_code);
+    write.commit();
+    refresh_statistics(to);
+    output.line(QString("copied %1 singers and %2 song rows from %3 to %4")
+                    .arg(singers)
+                    .arg(songs)
+                    .arg(describe(source), describe(target)));
     return kToolOk;
 }
 
@@ -218,8 +128,7 @@ int print_stats(const QString& place, const CatalogueToolOutput& output) {
 
 // Songs whose file cannot be read, one line per song number and file.
 int check_media_files(const QString& place, const CatalogueToolOutput& output) {
-    Recordset songs = open_recordset(
-        "SELECT DISTINCT song_num, song_name, song_location FROM song ORDER BY song_num", place);
+    Recordset songs = songs_with_files(shared_session(place));
     const int total = songs.RecordCount();
     int found = 0;
     for (int checked = 1; !songs.Eof(); songs.MoveNext(), ++checked) {
@@ -237,39 +146,29 @@ int check_media_files(const QString& place, const CatalogueToolOutput& output) {
     return found;
 }
 
-// Prints every row of a query as a line made by `describe_row`; returns how many.
+// Prints every row as a line made by `describe_row`; returns how many.
 template <typename Describe>
-int report_rows(const QString& sql, const QString& place, const CatalogueToolOutput& output,
-                Describe describe_row) {
-    Recordset rows = open_recordset(sql, place);
+int report_rows(Recordset rows, const CatalogueToolOutput& output, Describe describe_row) {
     for (; !rows.Eof(); rows.MoveNext()) output.line(describe_row(rows));
     return rows.RecordCount();
 }
 
 int check_catalogue(const QString& place, const CatalogueToolOutput& output) {
     require_catalogue(place);
+    CatalogueSession& session = shared_session(place);
     int found = check_media_files(place, output);
-    found += report_rows(
-        "SELECT s.song_num, s.song_name, s.song_singer_code FROM song s LEFT JOIN singer g"
-        " ON g.singer_code = s.song_singer_code WHERE g.singer_code IS NULL ORDER BY s.song_num",
-        place, output, [](const Recordset& row) {
-            return "song without a singer row: song " + row.Field("song_num") + " " + row.Field("song_name") +
-                   ", singer code " + row.Field("song_singer_code");
-        });
-    found += report_rows(
-        "SELECT singer_code, singer_name FROM singer WHERE NOT EXISTS"
-        " (SELECT 1 FROM song WHERE song.song_singer_code = singer.singer_code) ORDER BY singer_code",
-        place, output, [](const Recordset& row) {
-            return "singer without songs: " + row.Field("singer_code") + " " + row.Field("singer_name");
-        });
+    found += report_rows(songs_without_singer(session), output, [](const Recordset& row) {
+        return "song without a singer row: song " + row.Field("song_num") + " " + row.Field("song_name") +
+               ", singer code " + row.Field("song_singer_code");
+    });
+    found += report_rows(singers_without_songs(session), output, [](const Recordset& row) {
+        return "singer without songs: " + row.Field("singer_code") + " " + row.Field("singer_name");
+    });
     // One number's rows (a song with several singers) share their file;
     // different numbers on one file are the duplicates.
-    found += report_rows(
-        "SELECT song_location, count(DISTINCT song_num) AS numbers FROM song GROUP BY song_location"
-        " HAVING count(DISTINCT song_num) > 1 ORDER BY song_location",
-        place, output, [](const Recordset& row) {
-            return "media file of " + row.Field("numbers") + " song numbers: " + row.Field("song_location");
-        });
+    found += report_rows(files_of_several_numbers(session), output, [](const Recordset& row) {
+        return "media file of " + row.Field("numbers") + " song numbers: " + row.Field("song_location");
+    });
     output.line(found == 0 ? QString("no problems found") : QString("%1 problems found").arg(found));
     return found == 0 ? kToolOk : kToolFound;
 }

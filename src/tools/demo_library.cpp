@@ -1,6 +1,6 @@
 #include "tools/demo_library.h"
 
-#include "foundation/catalogue.h"
+#include "foundation/catalogue_operations.h"
 #include "foundation/lookups.h"
 
 #include <QDate>
@@ -188,10 +188,9 @@ void make_clip(const DemoSong& song, int index, int seconds, const QString& path
 
 // The lowest free serial for the category and title length: category digit,
 // the length in two digits at least, the serial in three digits at least.
-QString new_song_number(int kind, int length, const QString& db_path) {
+QString new_song_number(int kind, int length, CatalogueSession& session) {
     const QString prefix = QString::number(kind) + QString("%1").arg(length, 2, 10, QChar('0'));
-    Recordset taken = open_recordset(
-        "SELECT song_num FROM song WHERE song_num LIKE '" + prefix + "%' ORDER BY song_num", db_path);
+    Recordset taken = numbers_beginning_with(session, prefix);
     QStringList numbers;
     for (; !taken.Eof(); taken.MoveNext()) numbers += taken.Field("song_num");
     for (int serial = 1;; ++serial) {
@@ -200,19 +199,12 @@ QString new_song_number(int kind, int length, const QString& db_path) {
     }
 }
 
-int song_count(const QString& db_path) {
-    return open_recordset("SELECT count(*) AS songs FROM song", db_path).FieldInt("songs");
-}
-
 // The singer's code, registering the singer first when the catalogue lacks them.
-int singer_code(const DemoSinger& singer, const QString& db_path) {
-    const QString find = "SELECT * FROM singer WHERE singer_name = '" + sql_quoted(singer.name) + "'";
-    Recordset found = open_recordset(find, db_path);
+int singer_code(const DemoSinger& singer, CatalogueSession& session) {
+    Recordset found = singers_named(session, singer.name);
     if (found.RecordCount() > 0) return found.FieldInt("singer_code");
-    execute_sql("insert into singer(singer_name,singer_sex) values('" + sql_quoted(singer.name) + "'," +
-                    QString::number(singer.sex) + ")",
-                db_path);
-    return open_recordset(find, db_path).FieldInt("singer_code");
+    add_singer(session, singer.name, singer.sex);
+    return singers_named(session, singer.name).FieldInt("singer_code");
 }
 
 const DemoSinger& demo_singer(const QString& name) {
@@ -228,21 +220,19 @@ struct RegisteredSong {
 };
 
 // One row per singer under one number, as manager mode stores a duet.
-RegisteredSong register_song(const DemoSong& song, const QString& location, const QString& db_path) {
+RegisteredSong register_song(const DemoSong& song, const QString& location, CatalogueSession& session) {
     const int length = title_length(song.title);
-    const QString number = new_song_number(song.kind, length, db_path);
-    const QString today = QDate::currentDate().toString("yyyy/MM/dd");
+    SongRow row{.num = new_song_number(song.kind, length, session),
+                .kind = song.kind,
+                .name = song.title,
+                .text_count = length,
+                .build_date = QDate::currentDate().toString("yyyy/MM/dd"),
+                .location = location};
     for (const QString& name : song.singers) {
-        execute_sql(
-            "insert into song(song_num,song_kind,song_name,song_text_count,song_singer_code,"
-            "song_build_date,song_location) values('" +
-                sql_quoted(number) + "'," + QString::number(song.kind) + ",'" + sql_quoted(song.title) +
-                "'," + QString::number(length) + "," +
-                QString::number(singer_code(demo_singer(name), db_path)) + ",'" + today + "','" +
-                sql_quoted(location) + "')",
-            db_path);
+        row.singer_code = singer_code(demo_singer(name), session);
+        add_song(session, row);
     }
-    return {number, &song};
+    return {row.num, &song};
 }
 
 // Terminal columns of a text: Chinese characters take two.
@@ -283,15 +273,6 @@ void write_songbook(const QString& path, const QString& text) {
         throw std::runtime_error("cannot write " + path.toStdString());
 }
 
-// A failed statement has already closed the kept connection, which ends its
-// transaction; then there is nothing left to roll back.
-void roll_back(const QString& db_path) {
-    try {
-        execute_sql("ROLLBACK", db_path);
-    } catch (const DatabaseError&) {
-    }
-}
-
 }  // namespace
 
 const std::vector<DemoSinger>& demo_singers() {
@@ -306,7 +287,8 @@ DemoOutcome make_demo_library(const QString& program_folder, const DemoOptions& 
     const QDir folder(QFileInfo(program_folder).absoluteFilePath());
     const QString db_path = folder.filePath("karaoke.db");  // where the program keeps its catalogue
     prepare_catalogue(db_path);
-    if (song_count(db_path) > 0) return {};
+    CatalogueSession& session = shared_session(db_path);
+    if (song_count(session) > 0) return {};
 
     if (!folder.mkpath(kClipFolder))
         throw std::runtime_error("cannot make " + folder.filePath(kClipFolder).toStdString());
@@ -321,19 +303,14 @@ DemoOutcome make_demo_library(const QString& program_folder, const DemoOptions& 
             make_clip(kSongs[index], index, options.seconds, locations.back());
     }
 
-    // The statements share the kept connection of this thread, which holds
-    // the transaction between them.
-    execute_sql("BEGIN IMMEDIATE", db_path);
-    try {
-        std::vector<RegisteredSong> registered;
-        for (int index = 0; index < clips; ++index)
-            registered.push_back(register_song(kSongs[index], locations[index], db_path));
-        DemoOutcome outcome{true, songbook_text(registered)};
-        write_songbook(folder.filePath(kSongbookFile), outcome.songbook);
-        execute_sql("COMMIT", db_path);
-        return outcome;
-    } catch (...) {
-        roll_back(db_path);
-        throw;
-    }
+    // One transaction: a failure on the way leaves the catalogue without the
+    // demo songs, and the next run tries again.
+    WriteTransaction write(session);
+    std::vector<RegisteredSong> registered;
+    for (int index = 0; index < clips; ++index)
+        registered.push_back(register_song(kSongs[index], locations[index], session));
+    DemoOutcome outcome{true, songbook_text(registered)};
+    write_songbook(folder.filePath(kSongbookFile), outcome.songbook);
+    write.commit();
+    return outcome;
 }

@@ -301,6 +301,33 @@ TEST_P(PrintedSongBookOnEveryStore, AKeywordWithAQuoteIsSearchedLiterally) {
     EXPECT_EQ(title_of(printing.jobs[0].pages[0]), "精選英語n't歌曲");
 }
 
+// "%" and "_" are no wildcards in a keyword: each finds only the titles that
+// hold it. Titles with quotes, backslashes and dashes come back as stored.
+TEST_P(PrintedSongBookOnEveryStore, KeywordsWithWildcardsBackslashesAndQuotesMatchOnlyThemselves) {
+    const QStringList titles{"100%", "a_b", "C:\\歌", "It\\'s", "-- no", "plain"};
+    for (int i = 0; i < titles.size(); ++i) add_song(QString::number(304001 + i), 3, titles[i], singer);
+    const auto found_with = [this](const QString& keyword) {
+        dialogs.clear();
+        printing.jobs.clear();
+        print_new_one_sided("2024/05/01", keyword);
+        QStringList found;
+        for (const PrintJob& job : printing.jobs) {
+            for (const PrintedPage& page : job.pages) {
+                const std::vector<Row> rows = rows_of(page);
+                for (size_t r = 1; r < rows.size(); ++r) found << rows[r].name;  // below the heading
+            }
+        }
+        return found;
+    };
+    EXPECT_EQ(found_with("%"), QStringList{"100%"});
+    EXPECT_EQ(found_with("_"), QStringList{"a_b"});
+    EXPECT_EQ(found_with("\\"), (QStringList{"C:\\歌", "It\\'s"}));
+    EXPECT_EQ(found_with("\\'"), QStringList{"It\\'s"});
+    EXPECT_EQ(found_with("--"), QStringList{"-- no"});
+    EXPECT_TRUE(found_with("%_%").isEmpty());
+    EXPECT_EQ(dialogs.texts(), QStringList{"沒有2024/05/01以後 or 有關\"%_%\"的相關資料"});
+}
+
 TEST_F(PrintedSongBook, AnInvalidDateIsTheOnlyThingSaid) {
     add_songs(1, 3, 5);
     for (const char* date : {"2024/13/01", "昨天", "", "2024/02/30"}) {

@@ -1,6 +1,6 @@
 #include "songbook_fixture.h"
 
-#include "foundation/catalogue.h"
+#include "foundation/catalogue_operations.h"
 #include "foundation/lookups.h"
 #include "platform/desktop.h"
 #include "support/test_catalogue.h"
@@ -28,18 +28,18 @@ void SongBookTest::SetUp() {
 
 void SongBookTest::add_song(const QString& num, int kind, const QString& name, int singer_code,
                             const QString& build_date) {
-    execute_sql(
-        "insert into song(song_num,song_kind,song_name,song_text_count,song_singer_code,song_build_date,"
-        "song_location) values('" +
-            sql_quoted(num) + "'," + QString::number(kind) + ",'" + sql_quoted(name) + "'," +
-            QString::number(name.size()) + "," + QString::number(singer_code) + ",'" + build_date +
-            "','/songs/a.mpg')",
-        state->db_path);
+    ::add_song(shared_session(state->db_path), {.num = num,
+                                                .kind = kind,
+                                                .name = name,
+                                                .text_count = int(name.size()),
+                                                .singer_code = singer_code,
+                                                .build_date = build_date,
+                                                .location = "/songs/a.mpg"});
 }
 
 void SongBookTest::add_songs(int kind, int length, int count, const QString& stem,
                              const QString& build_date) {
-    execute_sql("BEGIN", state->db_path);
+    WriteTransaction write(shared_session(state->db_path));  // one write of the file instead of many
     for (int i = 1; i <= count; ++i) {
         const int digits = length - int(stem.size());
         const QString name = stem + QString::number(i).rightJustified(digits, '0');
@@ -47,7 +47,7 @@ void SongBookTest::add_songs(int kind, int length, int count, const QString& ste
             QString("%1%2%3").arg(kind).arg(length, 2, 10, QChar('0')).arg(next_serial++, 3, 10, QChar('0'));
         add_song(num, kind, name, singer, build_date);
     }
-    execute_sql("COMMIT", state->db_path);
+    write.commit();
 }
 
 QStringList pdf_pages(const QString& path) {

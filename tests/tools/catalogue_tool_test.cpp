@@ -195,8 +195,8 @@ TEST_F(CatalogueTool, NoLineOfTheToolsShowsThePasswordWhateverFormTheAddressTake
 TEST_F(CatalogueTool, CopyKeepsQuotesBackslashesAndDashesInTitlesNamesAndPaths) {
     QString server = server_catalogue();
     if (server.isEmpty()) GTEST_SKIP() << "no PostgreSQL server for the tests";
-    const QStringList titles{"Rock 'n' Roll", "C:\\songs\\", "It\\'s', 1); DELETE FROM song; --", "a -- b",
-                             "\\'"};
+    const QStringList titles{
+        "Rock 'n' Roll", "C:\\songs\\", "It\\'s', 1); DELETE FROM song; --", "a -- b", "\\'", "100%", "a_b"};
     for (qsizetype i = 0; i < titles.size(); ++i) {
         const int singer = add_test_singer(*state, titles[i]);
         add_test_song(*state, QString::number(900001 + i), 3, titles[i], singer, "C:\\songs\\" + titles[i]);
@@ -205,6 +205,8 @@ TEST_F(CatalogueTool, CopyKeepsQuotesBackslashesAndDashesInTitlesNamesAndPaths) 
     ASSERT_EQ(original.size(), 2 * titles.size());
 
     ASSERT_EQ(run({"copy", state->db_path, server}), kToolOk) << err.join('\n').toStdString();
+    EXPECT_TRUE(out.join('\n').startsWith("copied 7 singers and 7 song rows from "))
+        << out.join('\n').toStdString();
     EXPECT_EQ(dump(server), original);
     const QString back = folder.file("back.db");
     ASSERT_EQ(run({"copy", server, back}), kToolOk) << err.join('\n').toStdString();
