@@ -14,6 +14,8 @@ packages=(
   libgl1-mesa-dri libglx-mesa0 libegl1 fontconfig
   # media playback, MIDI rendering, capture
   libmpv-dev libfluidsynth-dev timgm6mb-soundfont libasound2-dev alsa-utils libasound2-plugins
+  # loudness: the sound of media files decoded by FFmpeg, measured after EBU R128
+  libebur128-dev libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   # spreadsheet files (.xls container, .xlsx)
   libgsf-1-dev libxlsxwriter-dev
   # catalogue

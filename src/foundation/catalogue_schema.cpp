@@ -3,6 +3,7 @@
 #include "foundation/catalogue_connection.h"
 #include "foundation/catalogue_server.h"
 #include "foundation/catalogue_tables.h"
+#include "foundation/loudness_store.h"
 #include "platform/log.h"
 
 #include <QFile>
@@ -58,6 +59,17 @@ void add_lookup_indexes(const QString& db_path) {
         add_lookup_indexes(db.get());
     } catch (const DatabaseError&) {
         // A catalogue that is busy or read-only works without them, only slower.
+    }
+}
+
+// The songs' measured loudness, which the songs' own tables and statements
+// never see; catalogues made before it existed get it at the next start.
+void add_loudness_table(const QString& db_path) {
+    try {
+        Connection db = open_connection(db_path, false);
+        execute_script(db.get(), kMediaLoudnessTable);
+    } catch (const DatabaseError&) {
+        // Busy or read-only: songs play unmeasured until a start can add it.
     }
 }
 
@@ -180,4 +192,5 @@ void prepare_catalogue(const QString& db_path) {
     drop_song_primary_key(db_path);
     convert_earlier_catalogue(db_path);
     add_lookup_indexes(db_path);
+    add_loudness_table(db_path);
 }

@@ -2,6 +2,7 @@
 
 #include "foundation/catalogue_address.h"
 #include "foundation/catalogue_tables.h"
+#include "foundation/loudness_store.h"
 #include "foundation/session_support.h"
 #include "foundation/recordset_builder.h"
 #include "foundation/stroke_collation.h"
@@ -82,6 +83,7 @@ SELECT (SELECT count(*) FROM pg_indexes WHERE schemaname = current_schema() AND 
          'song_name_like_index', 'song_num_like_index', 'singer_name_like_index')) = 11
    AND EXISTS (SELECT 1 FROM pg_collation WHERE collname = 'stroke')
    AND (SELECT count(*) FROM pg_trigger WHERE tgname IN ('song_change', 'singer_change')) = 2
+   AND to_regclass('media_loudness') IS NOT NULL
 )sql";
 
 constexpr const char* kTablesPresent =
@@ -156,6 +158,7 @@ void create_schema(PGconn* connection) {
         run_script(connection, create_tables_sql(StoreKind::Server, true).c_str());
         run_script(connection, kIndexes);
         run_script(connection, kChangeCounter);
+        run_script(connection, kMediaLoudnessTable);
         run_script(connection, "COMMIT");
     } catch (const DatabaseError&) {
         PQclear(PQexec(connection, "ROLLBACK"));

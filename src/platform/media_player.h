@@ -100,6 +100,12 @@ public:
     void set_key_shift(int semitones);
     int key_shift() const { return key_shift_; }
 
+    // The gain (dB) the sources played from now on get in the engine, from
+    // their first sample: what brings a song measured for loudness to the
+    // common level. The volume acts on top of it. Starts at 0 (as recorded).
+    void set_source_gain_db(double decibels) { source_gain_db_ = decibels; }
+    double source_gain_db() const { return source_gain_db_; }
+
     // The video area, a child of the window the player was made for.
     virtual QWidget* video_surface() const = 0;
     void set_geometry(const QRect& geometry);
@@ -149,6 +155,7 @@ private:
     bool loop_ = false;
     StereoSide stereo_side_ = StereoSide::both;
     int key_shift_ = 0;
+    double source_gain_db_ = 0;
     QString error_text_;
 };
 

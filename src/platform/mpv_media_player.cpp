@@ -93,8 +93,9 @@ const std::vector<MpvOption>& mpv_playback_options() {
 // Each side is copied onto both outputs; the pitch is scaled with the time
 // kept (librubberband through libavfilter, whose filter keeps every sample,
 // where mpv's own one drops its latency at the end).
-QByteArray sound_filter_chain(StereoSide side, std::optional<double> pitch) {
+QByteArray sound_filter_chain(double gain_db, StereoSide side, std::optional<double> pitch) {
     QByteArrayList filters;
+    if (gain_db != 0) filters << "lavfi=[volume=" + QByteArray::number(gain_db, 'f', 2) + "dB]";
     if (side == StereoSide::left) filters << "lavfi=[pan=stereo|c0=c0|c1=c0]";
     if (side == StereoSide::right) filters << "lavfi=[pan=stereo|c0=c1|c1=c1]";
     if (pitch) {
@@ -380,16 +381,18 @@ std::optional<double> MpvMediaPlayer::pitch_filter_for_key() const {
 
 // mpv makes the filters of a new source from the chain's text: make the
 // pitch filter with the pitch the source is to play at (during a song,
-// commands may have moved it away from the one in the text).
+// commands may have moved it away from the one in the text), and the gain
+// filter with the source's gain, before mpv reads its first sample.
 void MpvMediaPlayer::make_filters_for_new_source() {
-    if (pitch_filter_made_with_ == pitch_filter_for_key()) return;
+    if (pitch_filter_made_with_ == pitch_filter_for_key() && chain_gain_db_ == source_gain_db()) return;
     pitch_filter_made_with_ = pitch_filter_for_key();
+    chain_gain_db_ = source_gain_db();
     set_filter_chain();
 }
 
 void MpvMediaPlayer::set_filter_chain() {
     if (!mpv_) return;
-    const QByteArray chain = sound_filter_chain(stereo_side(), pitch_filter_made_with_);
+    const QByteArray chain = sound_filter_chain(chain_gain_db_, stereo_side(), pitch_filter_made_with_);
     if (const int rc = mpv_set_property_string(mpv_, "af", chain.constData()); rc < 0)
         qCWarning(lcPlayback).noquote()
             << "the sound filters" << chain << "were refused:" << mpv_error_string(rc);

@@ -32,10 +32,11 @@ struct MpvPlayerOptions {
     QString audio_file = {};
 };
 
-// The mpv audio filter chain (its "af" property) that plays `side` of a
-// stereo sound, through a pitch filter made with `pitch` (a frequency
-// factor) when there is one; empty when both are neutral.
-QByteArray sound_filter_chain(StereoSide side, std::optional<double> pitch);
+// The mpv audio filter chain (its "af" property) that plays a source with
+// a gain of `gain_db`, `side` of a stereo sound, through a pitch filter made
+// with `pitch` (a frequency factor) when there is one; empty when all three
+// are neutral.
+QByteArray sound_filter_chain(double gain_db, StereoSide side, std::optional<double> pitch);
 
 // One of the options the engine gives mpv.
 struct MpvOption {
@@ -121,6 +122,9 @@ private:
     // The pitch the chain's pitch filter was made with, while it has one
     // (later pitches may have reached it as commands).
     std::optional<double> pitch_filter_made_with_;
+    // The gain of the source the chain was made for (source_gain_db() may
+    // already be the next source's).
+    double chain_gain_db_ = 0;
 
     QString url_;
     int state_ = play_state::undefined;

@@ -2,6 +2,7 @@
 
 #include "foundation/app_state.h"
 #include "foundation/lookups.h"
+#include "foundation/loudness_store.h"
 #include "platform/log.h"
 #include "platform/media_player.h"
 #include "playback/voice_recording.h"
@@ -71,6 +72,7 @@ void PlaybackSession::play_head() {
     // A side chosen for the song before belongs to it: the watch chooses
     // again for this one once its streams are known.
     media_->set_stereo_side(StereoSide::both);
+    media_->set_source_gain_db(song_playback_gain_db(state_, url.mid(QString("file://").size())));
     media_->set_url(url);
     media_->play();
 }

@@ -3,10 +3,15 @@
 #include "foundation/catalogue_address.h"
 #include "foundation/catalogue_operations.h"
 #include "foundation/catalogue_server.h"
+#include "foundation/loudness_measurement.h"
+#include "foundation/loudness_store.h"
 #include "songbook/manager_song_statu.h"
 
 #include <QFileInfo>
 #include <QSet>
+
+#include <algorithm>
+#include <thread>
 
 namespace {
 
@@ -25,6 +30,11 @@ A catalogue is a karaoke.db file or a catalogue server's URI
         lists songs whose media file is missing or unreadable, songs without
         a singer row, singers without songs and media files that more than
         one song number uses; exit status 1 when it lists any
+  loudness CATALOGUE
+        measures the loudness of every song's media file not measured yet
+        (or changed since), on every core, so that the jukebox plays every
+        song at the same level with Loudness = 1; stopped, it goes on where
+        it stopped the next time
   --help
         this text
 
@@ -173,9 +183,36 @@ int check_catalogue(const QString& place, const CatalogueToolOutput& output) {
     return found == 0 ? kToolOk : kToolFound;
 }
 
+// "[#####     ] 120 / 1000 files"
+QString progress_bar(int done, int total) {
+    constexpr int kWidth = 30;
+    const int filled = total > 0 ? done * kWidth / total : kWidth;
+    return "[" + QString(filled, '#') + QString(kWidth - filled, ' ') +
+           QString("] %1 / %2 files").arg(done).arg(total);
+}
+
+int measure_loudness_of_songs(const QString& place, const CatalogueToolOutput& output) {
+    require_catalogue(place);
+    prepare_catalogue(place);
+    const QStringList files = song_media_files(shared_session(place));
+    const int workers = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const LoudnessRunCounts counts = measure_unmeasured_files(
+        place, files, workers,
+        [&output](int done, int total) { output.progress(progress_bar(done, total)); });
+    output.line(
+        QString("measured %1 files, %2 without sound that could be decoded; %3 measured before, %4 missing")
+            .arg(counts.measured)
+            .arg(counts.undecodable)
+            .arg(counts.measured_before)
+            .arg(counts.missing));
+    return kToolOk;
+}
+
 int run_command(const QStringList& arguments, const CatalogueToolOutput& output) {
     const QString command = arguments.value(0);
     if (command == "copy") return copy_catalogue(arguments, output);
+    if (command == "loudness" && arguments.size() == 2)
+        return measure_loudness_of_songs(arguments[1], output);
     if ((command == "stats" || command == "check") && arguments.size() == 2)
         return command == "stats" ? print_stats(arguments[1], output) : check_catalogue(arguments[1], output);
     QStringList shown;

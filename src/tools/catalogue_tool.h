@@ -1,7 +1,8 @@
 #pragma once
 
 // karaoke-catalogue: copies, counts and checks a catalogue, either a
-// karaoke.db file or a catalogue server's URI.
+// karaoke.db file or a catalogue server's URI, and measures the loudness of
+// its songs.
 
 #include <QStringList>
 

@@ -1,6 +1,8 @@
 // karaoke-catalogue: copies, counts and checks a jukebox catalogue (a
-// karaoke.db file or a catalogue server); see --help.
+// karaoke.db file or a catalogue server) and measures its songs' loudness;
+// see --help.
 
+#include "platform/loudness_meter.h"
 #include "tools/catalogue_tool.h"
 
 #include <QCoreApplication>
@@ -13,6 +15,7 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     // The tool reports failures itself; the jukebox's log lines would repeat them.
     QLoggingCategory::setFilterRules("karaoke.*=false");
+    silence_decoder_messages();
     const bool progress_shown = isatty(STDERR_FILENO) == 1;
     CatalogueToolOutput output;
     output.line = [](const QString& text) { std::cout << text.toStdString() << std::endl; };

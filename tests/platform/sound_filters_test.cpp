@@ -1,6 +1,9 @@
 // The sides and the key shift on the real engine: its sound goes into a
 // WAVE file, whose tones are measured.
+#include "platform/loudness_meter.h"
 #include "platform/mpv_media_player.h"
+#include "platform/wave_file.h"
+#include "support/loudness_clips.h"
 #include "support/media_clips.h"
 #include "support/sound_measure.h"
 
@@ -13,6 +16,8 @@
 
 #include <cmath>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -168,6 +173,51 @@ TEST_F(SoundFiltersTest, SwitchingMidSongKeepsThePositionAndTheSound) {
     const auto [switched_left, switched_right] = closing_tones(switched, 0.5);
     EXPECT_NEAR(switched_left, expected, expected * 0.01);
     EXPECT_NEAR(switched_right, expected, expected * 0.01);
+}
+
+// The loudness of `seconds` of the sound from `from` on, measured as the
+// jukebox measures its songs.
+double loudness_of_part(const PcmSound& sound, double from, double seconds, const QString& scratch) {
+    const auto first = static_cast<qsizetype>(from * sound.rate) * sound.channels;
+    const auto count = static_cast<qsizetype>(seconds * sound.rate) * sound.channels;
+    const QByteArray frames(reinterpret_cast<const char*>(sound.samples.data() + first),
+                            count * static_cast<qsizetype>(sizeof(std::int16_t)));
+    EXPECT_TRUE(write_wave_file(scratch, frames));
+    return measure_loudness(scratch, kDefaultSoundfont).value_or(MeasuredLoudness{-100, 0}).integrated_lufs;
+}
+
+// A quiet VCD song and a loud one, played one after the other with the
+// gains their measurements give, each come out at the common level from
+// their first second on. (The engine's file holds the sound of the last
+// song only: it is written anew for each song.)
+TEST_F(SoundFiltersTest, MeasuredSongsPlayAtTheCommonLevelOneAfterTheOther) {
+    constexpr int kSongSeconds = 4;
+    const QString quiet = folder.filePath("quiet.mpg");
+    const QString loud = folder.filePath("loud.mpg");
+    make_loudness_clip(quiet, ClipFormat::VcdMpeg, -30, kSongSeconds);
+    make_loudness_clip(loud, ClipFormat::VcdMpeg, -10, kSongSeconds);
+    const auto play_with_its_gain = [&](const QString& song) {
+        const std::optional<MeasuredLoudness> measured = measure_loudness(song, kDefaultSoundfont);
+        EXPECT_TRUE(measured);
+        engine().set_source_gain_db(loudness_gain_db(measured.value_or(MeasuredLoudness{})));
+        engine().set_url(file_url(song));
+        engine().play();
+    };
+    const QString scratch = folder.filePath("part.wav");
+    std::vector<double> heard;
+    for (const auto& [first, second] : {std::pair(quiet, loud), std::pair(loud, quiet)}) {
+        play_with_its_gain(first);
+        wait_for_end();
+        play_with_its_gain(second);
+        const PcmSound sound = finish();
+        ASSERT_EQ(sound.rate, kWaveSampleRate);
+        ASSERT_EQ(sound.channels, kWaveChannels);
+        ASSERT_NEAR(sound.seconds(), kSongSeconds, 0.2);
+        heard.push_back(loudness_of_part(sound, 0, kSongSeconds - 0.2, scratch));
+        EXPECT_NEAR(heard.back(), kTargetLoudnessLufs, 1);
+        EXPECT_NEAR(loudness_of_part(sound, 0, 1, scratch), kTargetLoudnessLufs, 1);
+    }
+    EXPECT_NEAR(heard[0], heard[1], 1);
 }
 
 }  // namespace

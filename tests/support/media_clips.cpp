@@ -19,14 +19,6 @@ QStringList tone_input(int frequency, int seconds) {
     return {"-f", "lavfi", "-i", QString("sine=frequency=%1:duration=%2").arg(frequency).arg(seconds)};
 }
 
-void run_ffmpeg(const QStringList& inputs_and_options, const QString& output) {
-    QProcess ffmpeg;
-    ffmpeg.start("ffmpeg",
-                 QStringList{"-loglevel", "error", "-y"} + inputs_and_options + QStringList{output});
-    ffmpeg.waitForFinished(60000);
-    ASSERT_EQ(ffmpeg.exitCode(), 0) << ffmpeg.readAllStandardError().toStdString();
-}
-
 // A video with one audio stream per tone, each its own pitch.
 void make_clip(const QString& output, int audio_streams) {
     constexpr int seconds = 3;
@@ -108,6 +100,14 @@ SoundClips make_sound_clips(const QString& folder) {
 }
 
 }  // namespace
+
+void run_ffmpeg(const QStringList& inputs_and_options, const QString& output) {
+    QProcess ffmpeg;
+    ffmpeg.start("ffmpeg",
+                 QStringList{"-loglevel", "error", "-y"} + inputs_and_options + QStringList{output});
+    ffmpeg.waitForFinished(60000);
+    ASSERT_EQ(ffmpeg.exitCode(), 0) << ffmpeg.readAllStandardError().toStdString();
+}
 
 const SoundClips& sound_clips() {
     static QTemporaryDir folder(QDir::tempPath() + "/karaoke-sounds-XXXXXX");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Short media files for tests against the real engine, made with ffmpeg
 // once per test program in a temporary folder that goes with the program.
@@ -16,6 +17,10 @@ struct MediaClips {
     QString missing;        // a path where no file is
     QString odd_name;       // the two-stream clip under blanks, "#", "%20" and Chinese
 };
+
+// Runs ffmpeg with its inputs and options to make `output`; a failing ffmpeg
+// fails the calling test.
+void run_ffmpeg(const QStringList& inputs_and_options, const QString& output);
 
 // Made on the first call; a failing ffmpeg fails the calling test.
 const MediaClips& media_clips();

@@ -1,4 +1,6 @@
 #include "foundation/catalogue.h"
+#include "foundation/loudness_store.h"
+#include "support/loudness_clips.h"
 #include "support/postgres_server.h"
 #include "support/test_catalogue.h"
 #include "support/test_support.h"
@@ -211,6 +213,55 @@ TEST_F(CatalogueTool, CopyKeepsQuotesBackslashesAndDashesInTitlesNamesAndPaths) 
     const QString back = folder.file("back.db");
     ASSERT_EQ(run({"copy", server, back}), kToolOk) << err.join('\n').toStdString();
     EXPECT_EQ(dump(back), original);
+}
+
+// Two songs of real sound, one whose file holds none and one whose file is gone.
+void fill_songs_of_every_kind(const AppState& state, const TempFolder& folder) {
+    make_loudness_clip(folder.file("quiet.mp3"), ClipFormat::Mp3, -30, 2);
+    make_loudness_clip(folder.file("loud.mp3"), ClipFormat::Mp3, -10, 2);
+    QFile broken(folder.file("broken.mp4"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("no sound in here");
+    broken.close();
+    const int singer = add_test_singer(state, "歌手");
+    add_test_song(state, "00001", 1, "小聲", singer, folder.file("quiet.mp3"));
+    add_test_song(state, "00002", 1, "大聲", singer, folder.file("loud.mp3"));
+    add_test_song(state, "00003", 1, "壞了", singer, folder.file("broken.mp4"));
+    add_test_song(state, "00004", 1, "不見", singer, folder.file("gone.mp3"));
+}
+
+TEST_F(CatalogueTool, LoudnessMeasuresEverySongOnceAndGoesOnWhereItStopped) {
+    fill_songs_of_every_kind(*state, folder);
+    ASSERT_EQ(run({"loudness", state->db_path}), kToolOk) << err.join('\n').toStdString();
+    EXPECT_EQ(
+        out,
+        QStringList{"measured 2 files, 1 without sound that could be decoded; 0 measured before, 1 missing"});
+    ASSERT_FALSE(progress.isEmpty());
+    EXPECT_TRUE(progress.last().endsWith("] 4 / 4 files")) << progress.last().toStdString();
+    CatalogueSession& session = shared_session(state->db_path);
+    EXPECT_NEAR(*stored_playback_gain_db(session, folder.file("quiet.mp3")), 14, 0.5);
+    EXPECT_NEAR(*stored_playback_gain_db(session, folder.file("loud.mp3")), -6, 0.5);
+
+    // A second run (or one after an interruption) measures only what is
+    // new or changed.
+    make_loudness_clip(folder.file("quiet.mp3"), ClipFormat::Mp3, -20, 3);
+    ASSERT_EQ(run({"loudness", state->db_path}), kToolOk);
+    EXPECT_EQ(
+        out,
+        QStringList{"measured 1 files, 0 without sound that could be decoded; 2 measured before, 1 missing"});
+    EXPECT_NEAR(*stored_playback_gain_db(session, folder.file("quiet.mp3")), 4, 0.5);
+}
+
+TEST_F(CatalogueTool, LoudnessOfTheSongsOnTheServer) {
+    state->db_path = server_catalogue();
+    if (state->db_path.isEmpty()) GTEST_SKIP() << "no PostgreSQL server for the tests";
+    prepare_catalogue(state->db_path);
+    fill_songs_of_every_kind(*state, folder);
+    ASSERT_EQ(run({"loudness", state->db_path}), kToolOk) << err.join('\n').toStdString();
+    EXPECT_EQ(
+        out,
+        QStringList{"measured 2 files, 1 without sound that could be decoded; 0 measured before, 1 missing"});
+    EXPECT_NEAR(*stored_playback_gain_db(shared_session(state->db_path), folder.file("loud.mp3")), -6, 0.5);
 }
 
 }  // namespace

@@ -1,0 +1,104 @@
+#include "foundation/loudness_store.h"
+
+#include "foundation/app_state.h"
+#include "foundation/catalogue_operations.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+
+#include <cmath>
+
+// Loudness and peak are kept in hundredths of a dB, as whole numbers: both
+// stores bind and read those exactly, and no measurement is finer.
+const char* const kMediaLoudnessTable = R"sql(
+CREATE TABLE IF NOT EXISTS media_loudness (
+    path TEXT PRIMARY KEY,
+    size BIGINT NOT NULL,
+    modified_ms BIGINT NOT NULL,
+    state INTEGER NOT NULL,
+    lufs_hundredths INTEGER,
+    true_peak_hundredths INTEGER
+);
+)sql";
+
+namespace {
+
+// media_loudness.state
+constexpr std::int64_t kMeasured = 1;
+constexpr std::int64_t kUndecodable = 2;
+
+std::int64_t hundredths(double decibels) {
+    return std::llround(decibels * 100);
+}
+
+double from_hundredths(const Recordset& row, std::string_view column) {
+    return row.FieldInt(column) / 100.0;
+}
+
+}  // namespace
+
+std::optional<MediaFileStamp> media_file_stamp(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isFile()) return std::nullopt;
+    return MediaFileStamp{path, info.size(), info.lastModified().toMSecsSinceEpoch()};
+}
+
+std::optional<StoredLoudness> stored_loudness(CatalogueSession& session, const MediaFileStamp& file) {
+    const Recordset row =
+        session.rows(StoreStatement("SELECT state, lufs_hundredths, true_peak_hundredths FROM media_loudness"
+                                    " WHERE path = $1 AND size = $2 AND modified_ms = $3"),
+                     {file.path, file.size, file.modified_ms});
+    if (row.Eof()) return std::nullopt;
+    if (row.FieldInt("state") != kMeasured) return StoredLoudness{};
+    return StoredLoudness{MeasuredLoudness{from_hundredths(row, "lufs_hundredths"),
+                                           from_hundredths(row, "true_peak_hundredths")}};
+}
+
+void store_loudness(CatalogueSession& session, const MediaFileStamp& file,
+                    const std::optional<MeasuredLoudness>& loudness) {
+    CatalogueValues values{file.path,        file.size,
+                           file.modified_ms, loudness ? kMeasured : kUndecodable,
+                           std::monostate{}, std::monostate{}};
+    if (loudness) {
+        values[4] = hundredths(loudness->integrated_lufs);
+        values[5] = hundredths(loudness->true_peak_dbtp);
+    }
+    session.run(
+        StoreStatement(
+            "INSERT INTO media_loudness (path, size, modified_ms, state, lufs_hundredths, "
+            "true_peak_hundredths)"
+            " VALUES ($1, $2, $3, $4, $5, $6)"
+            " ON CONFLICT (path) DO UPDATE SET size = excluded.size, modified_ms = excluded.modified_ms,"
+            " state = excluded.state, lufs_hundredths = excluded.lufs_hundredths,"
+            " true_peak_hundredths = excluded.true_peak_hundredths"),
+        values);
+}
+
+std::optional<double> stored_playback_gain_db(CatalogueSession& session, const QString& path) {
+    const std::optional<MediaFileStamp> file = media_file_stamp(path);
+    if (!file) return std::nullopt;
+    const std::optional<StoredLoudness> stored = stored_loudness(session, *file);
+    if (!stored || !stored->loudness) return std::nullopt;
+    return loudness_gain_db(*stored->loudness);
+}
+
+double song_playback_gain_db(const AppState& state, const QString& path) {
+    if (state.settings.Loudness != 1) return 0;
+    try {
+        return stored_playback_gain_db(shared_session(state.db_path), path).value_or(0);
+    } catch (const DatabaseError&) {
+        // A catalogue out of reach (or one a read-only start could not give
+        // the table) leaves the song as recorded; playing it is what matters.
+        return 0;
+    }
+}
+
+QStringList song_media_files(CatalogueSession& session) {
+    QStringList files;
+    for (Recordset songs = songs_with_files(session); !songs.Eof(); songs.MoveNext()) {
+        const QString location = songs.Field("song_location");
+        if (!location.isEmpty()) files << location;
+    }
+    files.removeDuplicates();
+    return files;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+// The loudness of a media file after EBU R128: what the player needs to play
+// every song at the same level.
+
+#include <QString>
+
+#include <optional>
+
+struct MeasuredLoudness {
+    double integrated_lufs = 0;  // integrated loudness, LUFS
+    double true_peak_dbtp = 0;   // the highest true peak of any channel, dBTP
+};
+
+// Measures the audio stream a song starts with (the file's first audio
+// stream, all its channels as recorded), decoding the sound alone. MIDI
+// files are measured as the player renders them, with `soundfont`.
+// Nothing when the file holds no sound that can be decoded, or only
+// silence (no loudness to speak of).
+std::optional<MeasuredLoudness> measure_loudness(const QString& path, const QString& soundfont);
+
+// Keeps the decoders' warnings about damaged media off standard error, for
+// a program that reports such files itself (the catalogue tool).
+void silence_decoder_messages();
+
+// The level every song is brought to, and the ceiling of its true peak.
+constexpr double kTargetLoudnessLufs = -16.0;
+constexpr double kTruePeakCeilingDbtp = -1.0;
+
+// The gain (dB) that brings a song measured so to the target level, no more
+// than keeps its true peak under the ceiling.
+double loudness_gain_db(const MeasuredLoudness& loudness);

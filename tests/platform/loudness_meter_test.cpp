@@ -1,0 +1,95 @@
+#include "platform/loudness_meter.h"
+#include "platform/midi_renderer.h"
+#include "support/loudness_clips.h"
+#include "support/media_clips.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace {
+
+// FFmpeg's summary shows tenths; the two measurements agree closer still.
+constexpr double kToleranceLu = 0.5;
+
+QString file_name(ClipFormat format) {
+    switch (format) {
+        case ClipFormat::Mp3:
+            return "song.mp3";
+        case ClipFormat::VcdMpeg:
+            return "song.mpg";
+        case ClipFormat::Mp4:
+            return "song.mp4";
+    }
+    return {};
+}
+
+class LoudnessOfFormat : public ::testing::TestWithParam<std::tuple<ClipFormat, double>> {};
+
+TEST_P(LoudnessOfFormat, AgreesWithFfmpegsEbuR128Filter) {
+    const auto [format, lufs] = GetParam();
+    TempFolder folder;
+    const QString clip = folder.file(file_name(format));
+    make_loudness_clip(clip, format, lufs);
+    const FfmpegLoudness reference = ffmpeg_loudness(clip);
+    ASSERT_NEAR(reference.integrated_lufs, lufs, 1.5) << "the clip was not made at the level asked for";
+
+    const std::optional<MeasuredLoudness> measured = measure_loudness(clip, kDefaultSoundfont);
+    ASSERT_TRUE(measured);
+    EXPECT_NEAR(measured->integrated_lufs, reference.integrated_lufs, kToleranceLu);
+    EXPECT_NEAR(measured->true_peak_dbtp, reference.true_peak_dbtp, kToleranceLu);
+}
+
+INSTANTIATE_TEST_SUITE_P(QuietToLoud, LoudnessOfFormat,
+                         ::testing::Combine(::testing::Values(ClipFormat::Mp3, ClipFormat::VcdMpeg,
+                                                              ClipFormat::Mp4),
+                                            ::testing::Values(-30.0, -20.0, -10.0)));
+
+TEST(LoudnessMeter, MeasuresTheStreamTheSongStartsWith) {
+    TempFolder folder;
+    const QString quiet = folder.file("quiet.mp3");
+    const QString loud = folder.file("loud.mp3");
+    const QString both = folder.file("two_streams.mkv");
+    make_loudness_clip(quiet, ClipFormat::Mp3, -30);
+    make_loudness_clip(loud, ClipFormat::Mp3, -10);
+    run_ffmpeg({"-i", quiet, "-i", loud, "-map", "0:a", "-map", "1:a", "-c", "copy"}, both);
+
+    const std::optional<MeasuredLoudness> measured = measure_loudness(both, kDefaultSoundfont);
+    ASSERT_TRUE(measured);
+    EXPECT_NEAR(measured->integrated_lufs, ffmpeg_loudness(quiet).integrated_lufs, kToleranceLu);
+}
+
+TEST(LoudnessMeter, MeasuresMidiFilesAsRendered) {
+    const std::optional<MeasuredLoudness> measured =
+        measure_loudness(media_clips().tune_mid, kDefaultSoundfont);
+    ASSERT_TRUE(measured);
+    EXPECT_GT(measured->integrated_lufs, -50);
+    EXPECT_LT(measured->integrated_lufs, 0);
+}
+
+TEST(LoudnessMeter, HasNothingForFilesWithoutDecodableSound) {
+    EXPECT_FALSE(measure_loudness(media_clips().corrupt, kDefaultSoundfont));
+    EXPECT_FALSE(measure_loudness(media_clips().corrupt_mid, kDefaultSoundfont));
+    EXPECT_FALSE(measure_loudness(media_clips().missing, kDefaultSoundfont));
+    TempFolder folder;
+    const QString silent_video = folder.file("silent.mp4");
+    run_ffmpeg({"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=1", "-c:v", "mpeg4"},
+               silent_video);
+    EXPECT_FALSE(measure_loudness(silent_video, kDefaultSoundfont));
+}
+
+TEST(LoudnessGain, BringsASongToTheTargetLevel) {
+    EXPECT_DOUBLE_EQ(loudness_gain_db({-30, -20}), 14);
+    EXPECT_DOUBLE_EQ(loudness_gain_db({-10, -2}), -6);
+}
+
+TEST(LoudnessGain, KeepsTheTruePeakUnderTheCeiling) {
+    // A quiet song with loud peaks (a drum hit) is raised only until its
+    // peak reaches -1 dBTP.
+    EXPECT_DOUBLE_EQ(loudness_gain_db({-30, -5}), 4);
+    // A loud song is lowered further when its peak would still be over.
+    EXPECT_DOUBLE_EQ(loudness_gain_db({-17, 1}), -2);
+}
+
+}  // namespace
