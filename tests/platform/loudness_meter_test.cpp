@@ -60,6 +60,19 @@ TEST(LoudnessMeter, MeasuresTheStreamTheSongStartsWith) {
     EXPECT_NEAR(measured->integrated_lufs, ffmpeg_loudness(quiet).integrated_lufs, kToleranceLu);
 }
 
+// A tone at a quarter of the sampling rate, a quarter period off the
+// samples: every sample lies 3 dB under the peaks between them.
+TEST(LoudnessMeter, FindsThePeaksBetweenTheSamples) {
+    TempFolder folder;
+    const QString tone = folder.file("tone.wav");
+    run_ffmpeg({"-f", "lavfi", "-i", "aevalsrc=0.5*sin(2*PI*11025*t+PI/4):s=44100:d=2:c=stereo"}, tone);
+    const std::optional<MeasuredLoudness> measured = measure_loudness(tone, kDefaultSoundfont);
+    ASSERT_TRUE(measured);
+    EXPECT_NEAR(measured->true_peak_dbtp, -6.02, kToleranceLu);
+    // FFmpeg's own interpolation overshoots here by half a dB.
+    EXPECT_NEAR(measured->true_peak_dbtp, ffmpeg_loudness(tone).true_peak_dbtp, 1);
+}
+
 TEST(LoudnessMeter, MeasuresMidiFilesAsRendered) {
     const std::optional<MeasuredLoudness> measured =
         measure_loudness(media_clips().tune_mid, kDefaultSoundfont);
