@@ -55,14 +55,6 @@ int count_headers(const HttpHeaders& headers, const QByteArray& name) {
     }));
 }
 
-HttpRequest request_of(const char* method, const QByteArray& uri, const HttpHeaders& headers,
-                       const QString& peer) {
-    const qsizetype question = uri.indexOf('?');
-    return {
-        method, question < 0 ? uri : uri.left(question), question < 0 ? QByteArray() : uri.mid(question + 1),
-        {},     header_value(headers, "Cookie"),         peer};
-}
-
 HttpResponse refusal(int status) {
     return {status, "text/plain; charset=utf-8", QByteArray::number(status) + "\n", {}};
 }
@@ -126,7 +118,8 @@ struct HttpServerCallbacks {
             self.queue_answer(connection, refusal(status), true);
             return MHD_YES;
         }
-        *request = new HttpServer::Pending{connection, request_of(method, client.uri, headers, client.group)};
+        *request =
+            new HttpServer::Pending{connection, http_request_of(method, client.uri, headers, client.group)};
         return MHD_YES;
     }
 
@@ -262,6 +255,14 @@ void HttpServer::note_refusal() {
     qCWarning(lcRemote).noquote() << "phone ordering refused" << refused
                                   << "requests or connections (too large, malformed or too many) since the "
                                      "last report";
+}
+
+HttpRequest http_request_of(const QByteArray& method, const QByteArray& uri, const HttpHeaders& headers,
+                            const QString& peer) {
+    const qsizetype question = uri.indexOf('?');
+    return {
+        method, question < 0 ? uri : uri.left(question), question < 0 ? QByteArray() : uri.mid(question + 1),
+        {},     header_value(headers, "Cookie"),         peer};
 }
 
 int http_head_refusal(qsizetype url_size, const HttpHeaders& headers) {

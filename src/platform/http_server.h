@@ -99,6 +99,10 @@ private:
     std::atomic<qint64> last_refusal_log_ms_{-60'000};
 };
 
+// The request of a head that passed, its body still to come.
+HttpRequest http_request_of(const QByteArray& method, const QByteArray& uri, const HttpHeaders& headers,
+                            const QString& peer);
+
 // Why a request's head is refused before its body is read: 0 when it is
 // not; 400 (both a length and a transfer encoding, or two lengths, or a
 // length that is no number), 413 (a declared body over the limit), 414 (a URL

@@ -41,6 +41,9 @@ public:
     AttackClient& operator=(const AttackClient&) = delete;
 
     bool connected() const { return connected_; }
+    const QByteArray& received() const { return received_; }
+    // Nothing more comes from this side.
+    void finish_sending() { ::shutdown(fd_, SHUT_WR); }
 
     // Sends what the server takes before it stops reading, closes or the
     // deadline comes; returns the number of bytes sent.
