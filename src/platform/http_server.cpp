@@ -105,7 +105,8 @@ struct HttpServerCallbacks {
         auto* pending = static_cast<HttpServer::Pending*>(*request);
         if (!pending) return begin(self, connection, method, request);
         if (*upload_size > 0) return take_body(self, *pending, upload_data, upload_size);
-        return self.hand_over(connection, pending) ? MHD_YES : MHD_NO;
+        self.hand_over(connection, pending);
+        return MHD_YES;
     }
 
     // The head is complete, the body not read yet: judge the head now.
@@ -204,21 +205,20 @@ void HttpServer::count_connection(const QString& group, int change) {
 
 // A complete request: answered here, or handed to the owner's thread while
 // the connection waits, suspended, for the answer.
-bool HttpServer::hand_over(MHD_Connection* connection, Pending* pending) {
+void HttpServer::hand_over(MHD_Connection* connection, Pending* pending) {
     if (thread_ == HandlerThread::server) {
         queue_answer(connection, handler_(pending->request), false);
-        return true;
+        return;
     }
     QMutexLocker locker(&pending_lock_);
     if (stopping_) {
         queue_answer(connection, refusal(503), true);
-        return true;
+        return;
     }
     pending_.insert(pending);
     MHD_suspend_connection(connection);
     QMetaObject::invokeMethod(
         this, [this, pending] { answer_pending(pending); }, Qt::QueuedConnection);
-    return true;
 }
 
 void HttpServer::answer_pending(Pending* pending) {

@@ -73,7 +73,7 @@ private:
 
     bool may_connect(const QString& group);
     void count_connection(const QString& group, int change);
-    bool hand_over(MHD_Connection* connection, Pending* pending);
+    void hand_over(MHD_Connection* connection, Pending* pending);
     void answer_pending(Pending* pending);
     void queue_answer(MHD_Connection* connection, const HttpResponse& response, bool close) const;
     void note_refusal();

@@ -123,23 +123,29 @@ class Attack(threading.Thread):
         for _ in range(50):
             if self.stop.is_set():
                 break
-            with connect_from(7, self.port) as big:
-                send_until_stopped(big, b"POST /api/login HTTP/1.1\r\nHost: x\r\nContent-Length: 20971520\r\n\r\n"
-                                   + b"x" * (20 * 1024 * 1024))
-                self.check("20 MB body", first_answer(big), (413, 0))
-            with connect_from(8, self.port) as long_url:
-                long_url.sendall(b"GET /api/songs?q=" + b"a" * 10000 + b" HTTP/1.1\r\nHost: x\r\n\r\n")
-                self.check("long URL", first_answer(long_url), (414, 0))
-            with connect_from(9, self.port) as pipelined:
-                pipelined.setblocking(False)
-                try:
-                    for _ in range(10000):
-                        pipelined.send(b"GET / HTTP/1.1\r\nHost: x\r\n\r\n")
-                except (BlockingIOError, OSError):
-                    pass  # full: the server reads no more from a client that never reads
+            try:
+                self.one_round()
+            except OSError as error:  # a hang (timeout) or a refused connection
+                self.failures.append(repr(error))
             time.sleep(0.2)
         for client in idle:
             client.close()
+
+    def one_round(self):
+        with connect_from(7, self.port) as big:
+            send_until_stopped(big, b"POST /api/login HTTP/1.1\r\nHost: x\r\nContent-Length: 20971520\r\n\r\n"
+                               + b"x" * (20 * 1024 * 1024))
+            self.check("20 MB body", first_answer(big), (413, 0))
+        with connect_from(8, self.port) as long_url:
+            long_url.sendall(b"GET /api/songs?q=" + b"a" * 10000 + b" HTTP/1.1\r\nHost: x\r\n\r\n")
+            self.check("long URL", first_answer(long_url), (414, 0))
+        with connect_from(9, self.port) as pipelined:
+            pipelined.setblocking(False)
+            try:
+                for _ in range(10000):
+                    pipelined.send(b"GET / HTTP/1.1\r\nHost: x\r\n\r\n")
+            except OSError:
+                pass  # full: the server reads no more from a client that never reads
 
 
 def brute_force(port):
