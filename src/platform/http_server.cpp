@@ -167,14 +167,24 @@ HttpServer::~HttpServer() {
     MHD_stop_daemon(daemon_);
 }
 
+// Every address is IPv6 and IPv4 at once where the machine has IPv6, IPv4
+// alone where it has not.
 quint16 HttpServer::listen(quint16 port, bool loopback_only) {
     sockaddr_in loopback{};
     loopback.sin_family = AF_INET;
     loopback.sin_port = htons(port);
     loopback.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME |
-                           (loopback_only ? 0 : MHD_USE_DUAL_STACK);
-    daemon_ = MHD_start_daemon(
+    if (!loopback_only) daemon_ = start_daemon(MHD_USE_DUAL_STACK, port, nullptr);
+    if (!daemon_) daemon_ = start_daemon(0, port, loopback_only ? &loopback : nullptr);
+    if (!daemon_) return 0;
+    port_ = MHD_get_daemon_info(daemon_, MHD_DAEMON_INFO_BIND_PORT)->port;
+    return port_;
+}
+
+MHD_Daemon* HttpServer::start_daemon(unsigned address_flags, quint16 port, const sockaddr_in* bind_to) {
+    const unsigned flags =
+        MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME | address_flags;
+    return MHD_start_daemon(
         flags, port, &HttpServerCallbacks::may_connect, this, &HttpServerCallbacks::on_request, this,
         MHD_OPTION_CONNECTION_LIMIT, static_cast<unsigned>(limits_.connections),
         MHD_OPTION_PER_IP_CONNECTION_LIMIT, static_cast<unsigned>(limits_.connections_per_address),
@@ -182,10 +192,7 @@ quint16 HttpServer::listen(quint16 port, bool loopback_only) {
         MHD_OPTION_CONNECTION_MEMORY_LIMIT, kConnectionMemoryBytes, MHD_OPTION_NOTIFY_CONNECTION,
         &HttpServerCallbacks::on_connection, this, MHD_OPTION_URI_LOG_CALLBACK, &HttpServerCallbacks::on_uri,
         this, MHD_OPTION_NOTIFY_COMPLETED, &HttpServerCallbacks::on_completed, this,
-        loopback_only ? MHD_OPTION_SOCK_ADDR : MHD_OPTION_END, &loopback, MHD_OPTION_END);
-    if (!daemon_) return 0;
-    port_ = MHD_get_daemon_info(daemon_, MHD_DAEMON_INFO_BIND_PORT)->port;
-    return port_;
+        bind_to ? MHD_OPTION_SOCK_ADDR : MHD_OPTION_END, bind_to, MHD_OPTION_END);
 }
 
 bool HttpServer::may_connect(const QString& group) {

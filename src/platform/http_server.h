@@ -71,6 +71,7 @@ private:
     struct Pending;
     friend struct HttpServerCallbacks;  // libmicrohttpd's, on the server's thread
 
+    MHD_Daemon* start_daemon(unsigned address_flags, quint16 port, const struct sockaddr_in* bind_to);
     bool may_connect(const QString& group);
     void count_connection(const QString& group, int change);
     void hand_over(MHD_Connection* connection, Pending* pending);
