@@ -44,6 +44,12 @@ public:
     const QByteArray& received() const { return received_; }
     // Nothing more comes from this side.
     void finish_sending() { ::shutdown(fd_, SHUT_WR); }
+    // Closing resets the connection, so that the server lets it go at once
+    // (it keeps a half-closed, incomplete request until its idle time-out).
+    void reset_on_close() {
+        const linger at_once{1, 0};
+        ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &at_once, sizeof at_once);
+    }
 
     // Sends what the server takes before it stops reading, closes or the
     // deadline comes; returns the number of bytes sent.
