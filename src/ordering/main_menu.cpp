@@ -62,7 +62,12 @@ main_menu::~main_menu() {
 void main_menu::Form_Load() {
     init_system(state_);
     phones_ = start_phone_ordering(state_);
-    if (phones_) connect(&phones_->api(), &PhoneApi::queue_changed, this, &main_menu::queue_changed_by_phone);
+    if (phones_) {
+        connect(&phones_->api(), &PhoneApi::queue_changed, this, &main_menu::queue_changed_by_phone);
+        connect(phones_.get(), &PhoneOrdering::sign_changed, this, [this] {
+            if (screens_.in_front(keypad_menu_)) show_main_menu();
+        });
+    }
     lay_out_controls();
     connect(&keypad, &on_screen_keypad::key_pressed, this, &main_menu::Picture1_KeyPress);
     manager.setFocusPolicy(Qt::NoFocus);
@@ -218,6 +223,7 @@ void main_menu::start_singing() {
                 paint_between_songs(painter, screen, *phones_, state_.play_queue.display_at(0));
             });
             connect(&phones_->api(), &PhoneApi::queue_changed, &singer_window, &player::repaint_background);
+            connect(phones_.get(), &PhoneOrdering::sign_changed, &singer_window, &player::repaint_background);
         }
         singer_window.exec();
         if (phones_) phones_->api().set_playback(nullptr);
