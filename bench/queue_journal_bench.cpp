@@ -10,7 +10,6 @@
 #include "foundation/queue_journal.h"
 #include "support/median_timer.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -45,10 +44,4 @@ BENCHMARK(BM_QueueChangeWrittenToTheJournal)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+BENCHMARK_MAIN();
