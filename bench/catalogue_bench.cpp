@@ -235,11 +235,12 @@ void BM_raw_load_singers_by_sex(benchmark::State& state) {
     RawCatalogue raw;
     run_timing_median(state, [&] {
         std::vector<std::string> list;
-        raw.query("SELECT * FROM singer WHERE singer_sex = 0 ORDER BY singer_name COLLATE stroke", [&](sqlite3_stmt* row) {
-            list.push_back(RawCatalogue::text(row, 0));
-            list.push_back(RawCatalogue::text(row, 1));
-            return list.size() < 2 * 1001;
-        });
+        raw.query("SELECT * FROM singer WHERE singer_sex = 0 ORDER BY singer_name COLLATE stroke",
+                  [&](sqlite3_stmt* row) {
+                      list.push_back(RawCatalogue::text(row, 0));
+                      list.push_back(RawCatalogue::text(row, 1));
+                      return list.size() < 2 * 1001;
+                  });
         benchmark::DoNotOptimize(list);
     });
 }
@@ -256,7 +257,8 @@ QString some_singer_name() {
 
 void BM_singer_by_name(benchmark::State& state) {
     const QString name = some_singer_name();
-    run_timing_median(state, [&] { benchmark::DoNotOptimize(singers_named(shared_session(app_state().db_path), name)); });
+    run_timing_median(
+        state, [&] { benchmark::DoNotOptimize(singers_named(shared_session(app_state().db_path), name)); });
 }
 BENCHMARK(BM_singer_by_name)->Unit(benchmark::kMicrosecond);
 

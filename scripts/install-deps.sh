@@ -28,8 +28,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   ffmpeg sox xvfb xauth xdotool imagemagick ghostscript poppler-utils python3-xlrd python3-openpyxl
   # phone ordering: the web server, the QR code, and the browser its page is tested in
-  # (its cmake files need the WebSockets ones, which the package does not pull in)
-  qt6-httpserver-dev qt6-websockets-dev libqrencode-dev chromium chromium-driver python3-selenium zbar-tools
+  libmicrohttpd-dev libqrencode-dev chromium chromium-driver python3-selenium zbar-tools
   # the mpv player itself, the floor the playback benchmarks compare against
   mpv
 )

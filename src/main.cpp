@@ -7,6 +7,7 @@
 #include "platform/mpv_media_player.h"
 #include "platform/power_off.h"
 #include "platform/printing.h"
+#include "playback/voice_recording.h"
 #include "widgets/start_form.h"
 
 #include <QApplication>
@@ -32,6 +33,8 @@ int main(int argc, char* argv[]) {
     state.program_folder = QCoreApplication::applicationDirPath();
     state.screen_size = QApplication::primaryScreen()->size();
     state.platform.make_media_player = mpv_media_player_factory();
+    // A take is on disk as it runs, so that a crash does not lose it.
+    capture.spool_takes_to(take_spool_path(state));
     state.platform.capture = &capture;
     state.platform.dialogs = &dialogs;
     state.platform.printing = &printing;

@@ -15,10 +15,6 @@
 
 namespace {
 
-[[noreturn]] void throw_error(sqlite3* db) {
-    throw DatabaseError(sqlite3_errmsg(db), sqlite3_extended_errcode(db));
-}
-
 // This thread's sessions, one per place. Few places are in use at once (the
 // catalogue, and a second one while the catalogue tool copies); the one
 // used least recently goes when a fifth comes.
@@ -90,6 +86,10 @@ int Recordset::FieldInt(std::string_view name) const {
     return number;
 }
 
+void throw_sqlite_error(sqlite3* db) {
+    throw DatabaseError(sqlite3_errmsg(db), sqlite3_extended_errcode(db));
+}
+
 void SqliteCloser::operator()(sqlite3* db) const {
     sqlite3_close_v2(db);
 }
@@ -103,7 +103,7 @@ Connection open_connection(const QString& db_path, bool create) {
     Connection db(raw);
     if (rc != SQLITE_OK) {
         if (!raw) throw DatabaseError(sqlite3_errstr(rc), rc);
-        throw_error(raw);
+        throw_sqlite_error(raw);
     }
     sqlite3_extended_result_codes(raw, 1);
     register_stroke_collation(raw);

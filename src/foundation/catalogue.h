@@ -65,8 +65,8 @@ private:
 };
 
 // Runs one statement as written, without values, on this thread's session
-// of the place: for tests and for the catalogue tool's own statements.
-// Nothing is translated between the stores.
+// of the place: for tests, benchmarks and hand-made checks, never for the
+// program's own work. Nothing is translated between the stores.
 Recordset open_recordset(const QString& sql, const QString& db_path, int max_rows = -1);
 void execute_sql(const QString& sql, const QString& db_path);
 

@@ -18,5 +18,9 @@ using Connection = std::unique_ptr<sqlite3, SqliteCloser>;
 // empty catalogue behind.
 Connection open_connection(const QString& db_path, bool create);
 
+// Throws the connection's last error as a DatabaseError with SQLite's
+// extended result code.
+[[noreturn]] void throw_sqlite_error(sqlite3* db);
+
 // Runs SQL that may hold several statements (the schema); throws DatabaseError.
 void execute_script(sqlite3* db, const char* sql);

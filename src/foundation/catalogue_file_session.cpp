@@ -13,10 +13,6 @@
 
 namespace {
 
-[[noreturn]] void throw_error(sqlite3* db) {
-    throw DatabaseError(sqlite3_errmsg(db), sqlite3_extended_errcode(db));
-}
-
 struct StatementFinalizer {
     void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
 };
@@ -27,7 +23,7 @@ Statement prepare_one(sqlite3* db, std::string_view sql) {
     const char* tail = nullptr;
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &raw, &tail) != SQLITE_OK)
-        throw_error(db);
+        throw_sqlite_error(db);
     Statement statement(raw);
     if (!statement) throw DatabaseError("no SQL statement given");
     sqlite3_stmt* next = nullptr;
@@ -56,7 +52,7 @@ void bind_values(sqlite3* db, sqlite3_stmt* statement, const CatalogueValues& va
         } else {
             rc = sqlite3_bind_null(statement, at);
         }
-        if (rc != SQLITE_OK) throw_error(db);
+        if (rc != SQLITE_OK) throw_sqlite_error(db);
     }
 }
 
@@ -77,7 +73,7 @@ Recordset read_rows(sqlite3* db, sqlite3_stmt* statement, int max_rows) {
         }
         if (result.end_row() == max_rows) return result.take();
     }
-    if (rc != SQLITE_DONE) throw_error(db);
+    if (rc != SQLITE_DONE) throw_sqlite_error(db);
     return result.take();
 }
 
@@ -85,7 +81,7 @@ void step_to_end(sqlite3* db, sqlite3_stmt* statement) {
     int rc;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
     }
-    if (rc != SQLITE_DONE) throw_error(db);
+    if (rc != SQLITE_DONE) throw_sqlite_error(db);
 }
 
 struct FileIdentity {
@@ -151,7 +147,7 @@ private:
     void script(const char* sql) {
         logged(sql, path_, [&] {
             sqlite3* db = connection();
-            if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) throw_error(db);
+            if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) throw_sqlite_error(db);
         });
     }
 

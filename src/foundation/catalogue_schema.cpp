@@ -2,6 +2,7 @@
 
 #include "foundation/catalogue_connection.h"
 #include "foundation/catalogue_server.h"
+#include "foundation/catalogue_session.h"
 #include "foundation/catalogue_tables.h"
 #include "foundation/loudness_store.h"
 #include "platform/log.h"
@@ -163,11 +164,11 @@ void drop_song_primary_key(const QString& db_path) {
     try {
         // Gone after the first start: asking first keeps every later start
         // from logging a failed drop.
-        const Recordset key = open_recordset(
+        CatalogueSession& session = shared_session(db_path);
+        const Recordset key = session.rows(StoreStatement(
             "SELECT name FROM sqlite_master WHERE type = 'index' AND name = 'PrimaryKey' COLLATE NOCASE"
-            " AND tbl_name = 'song' COLLATE NOCASE",
-            db_path);
-        if (!key.Eof()) execute_sql("DROP INDEX \"" + key.Field("name") + "\"", db_path);
+            " AND tbl_name = 'song' COLLATE NOCASE"));
+        if (!key.Eof()) session.run(StoreStatement("DROP INDEX \"" + key.Field("name").toStdString() + "\""));
     } catch (const DatabaseError&) {
         // Already gone, or the catalogue is busy: the next start tries again.
     }

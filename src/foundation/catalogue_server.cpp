@@ -129,7 +129,9 @@ Result run_one(PGconn* connection, std::string_view sql, const CatalogueValues& 
     utf8.reserve(values.size());
     for (const CatalogueValue& value : values) {
         utf8.push_back(utf8_of(value));
-        texts.push_back(utf8.back().isNull() ? nullptr : utf8.back().constData());
+        // An empty text is a text, not NULL, also when it is a null QString.
+        const bool null = std::holds_alternative<std::monostate>(value);
+        texts.push_back(null ? nullptr : utf8.back().constData());
         types.push_back(std::holds_alternative<std::int64_t>(value) ? kBigintType : 0);
     }
     return checked(connection, PQexecParams(connection, text.c_str(), static_cast<int>(values.size()),

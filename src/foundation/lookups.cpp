@@ -50,10 +50,6 @@ QString replace_char(const QString& text, const QString& search, const QString& 
     return result;
 }
 
-QString sql_quoted(const QString& text) {
-    return replace_char(text, "'", "''");
-}
-
 int kind_code_of(const QString& kind_name) {
     const auto& names = song_kind_names();
     for (size_t code = 0; code < names.size(); ++code) {

@@ -19,9 +19,6 @@ const std::array<QString, 8>& song_kind_names();
 // longer than one character never matches.
 QString replace_char(const QString& text, const QString& search, const QString& replacement);
 
-// A text ready to stand between single quotes in SQL: every quote doubled.
-QString sql_quoted(const QString& text);
-
 // Category code of an exact category name, or -1.
 int kind_code_of(const QString& kind_name);
 

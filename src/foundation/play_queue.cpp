@@ -7,6 +7,7 @@ int PlayQueue::append(const QString& number, const QString& display_text, const 
     // such an entry could never be seen, played or deleted.
     if (full() || number.isEmpty()) return -1;
     entries_.push_back({number, display_text, media_path});
+    announce_change();
     return size() - 1;
 }
 
@@ -17,6 +18,7 @@ void PlayQueue::remove_head() {
 void PlayQueue::delete_at(int slot) {
     if (!holds(slot)) return;
     entries_.erase(entries_.begin() + slot);
+    announce_change();
 }
 
 void PlayQueue::move_forward(int from, int to, const QString& display_text) {
@@ -25,6 +27,7 @@ void PlayQueue::move_forward(int from, int to, const QString& display_text) {
     const auto moved = entries_.begin() + from;
     std::rotate(first, moved, moved + 1);
     first->display_text = display_text;
+    announce_change();
 }
 
 QString PlayQueue::number_at(int slot) const {

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 // The songs waiting to be sung, in play order. Slot 0 is the head: the song
@@ -39,6 +41,11 @@ public:
     // The media path kept with the entry; empty past the end or when none was given.
     QString media_path_at(int slot) const;
 
+    // Called after every change of the entries (not after calls that
+    // changed nothing), before the caller goes on: the queue journal keeps
+    // the queue on disk through it. An empty function stops the calls.
+    void on_change(std::function<void()> listener) { changed_ = std::move(listener); }
+
     int size() const { return static_cast<int>(entries_.size()); }
     bool empty() const { return entries_.empty(); }
     bool full() const { return size() >= kCapacity; }
@@ -51,6 +58,10 @@ private:
     };
 
     bool holds(int slot) const { return slot >= 0 && slot < size(); }
+    void announce_change() const {
+        if (changed_) changed_();
+    }
 
     std::vector<Entry> entries_;
+    std::function<void()> changed_;
 };

@@ -1,6 +1,7 @@
 #include "manager/manager_menu.h"
 
 #include "foundation/app_state.h"
+#include "foundation/queue_journal.h"
 #include "foundation/startup.h"
 #include "manager/batch_registe.h"
 #include "manager/reg_by_filename.h"
@@ -154,5 +155,6 @@ void manager_menu::Command1_Click() {
 
 // Ends the whole program at once, without asking.
 void manager_menu::Command2_Click() {
+    close_queue_journal(state_);
     state_.platform.end_program();
 }

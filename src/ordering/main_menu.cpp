@@ -3,6 +3,7 @@
 #include "foundation/app_state.h"
 #include "foundation/key_input.h"
 #include "foundation/keypad_entry.h"
+#include "foundation/queue_journal.h"
 #include "foundation/song_orders.h"
 #include "foundation/startup.h"
 #include "manager/manager_menu.h"
@@ -11,8 +12,10 @@
 #include "platform/media_player.h"
 #include "platform/wave_capture.h"
 #include "playback/player.h"
+#include "playback/voice_recording.h"
 #include "remote/phone_ordering.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -23,6 +26,8 @@
 namespace {
 const QColor kDarkBlue(0, 0, 128);
 const QColor kYellow(255, 255, 0);
+// How long the main menu says that the queue came back, in design milliseconds.
+constexpr int kRestoreMessageMs = 5000;
 
 QFont font_of(const QString& name, double points) {
     QFont font(name);
@@ -61,8 +66,17 @@ main_menu::~main_menu() {
 
 void main_menu::Form_Load() {
     init_system(state_);
+    // What a crash or a power cut interrupted comes back before anything
+    // else touches the queue or the recordings.
+    recover_interrupted_take(state_);
+    restored_songs_ = resume_queue_journal(state_);
     phones_ = start_phone_ordering(state_);
-    if (phones_) connect(&phones_->api(), &PhoneApi::queue_changed, this, &main_menu::queue_changed_by_phone);
+    if (phones_) {
+        connect(&phones_->api(), &PhoneApi::queue_changed, this, &main_menu::queue_changed_by_phone);
+        connect(phones_.get(), &PhoneOrdering::sign_changed, this, [this] {
+            if (screens_.in_front(keypad_menu_)) show_main_menu();
+        });
+    }
     lay_out_controls();
     connect(&keypad, &on_screen_keypad::key_pressed, this, &main_menu::Picture1_KeyPress);
     manager.setFocusPolicy(Qt::NoFocus);
@@ -159,11 +173,28 @@ void main_menu::lay_out_keypad(int u, int top) {
 void main_menu::Form_Activate() {
     Timer1.start();
     show_main_menu();
+    show_restored_queue();
     Picture1.setFocus();
+}
+
+// Once, on the first showing after an unclean end, for a few seconds.
+void main_menu::show_restored_queue() {
+    if (restored_songs_ == 0) return;
+    const QString message = QString("上次的點歌已恢復，共 %1 首").arg(restored_songs_);
+    restored_songs_ = 0;
+    Label3.setText(message);
+    QTimer::singleShot(state_.clock.real_ms(kRestoreMessageMs), this, [this, message] {
+        if (Label3.text() == message) Label3.clear();
+    });
 }
 
 void main_menu::keyPressEvent(QKeyEvent* event) {
     if (const auto code = key_code_of(*event)) Picture1_KeyPress(*code);
+}
+
+void main_menu::closeEvent(QCloseEvent* event) {
+    close_queue_journal(state_);
+    QWidget::closeEvent(event);
 }
 
 void main_menu::Picture1_KeyPress(int KeyAscii) {
@@ -218,6 +249,7 @@ void main_menu::start_singing() {
                 paint_between_songs(painter, screen, *phones_, state_.play_queue.display_at(0));
             });
             connect(&phones_->api(), &PhoneApi::queue_changed, &singer_window, &player::repaint_background);
+            connect(phones_.get(), &PhoneOrdering::sign_changed, &singer_window, &player::repaint_background);
         }
         singer_window.exec();
         if (phones_) phones_->api().set_playback(nullptr);

@@ -69,6 +69,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Closing the window is one of the program's own ends.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void Form_Load();
@@ -77,9 +79,12 @@ private:
     bool open_choice(const QString& choice);
     void start_singing();
     void open_manager_mode();
+    void show_restored_queue();
 
     AppState& state_;
     int font_basis_px_ = 0;  // screen width in pixels that the font sizes follow
+    // Songs that came back from the queue journal, until the menu has said so.
+    int restored_songs_ = 0;
 
     // The screens, and the one in front.
     menu_context context_{*this, state_};

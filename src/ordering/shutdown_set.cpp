@@ -1,6 +1,7 @@
 #include "ordering/shutdown_set.h"
 
 #include "foundation/app_state.h"
+#include "foundation/queue_journal.h"
 #include "ordering/main_menu.h"
 
 void shutdown_set::enter() {
@@ -14,9 +15,11 @@ void shutdown_set::key(int& KeyAscii) {
     if (KeyAscii == '0') {
         menu().show_main_menu();
     } else if (KeyAscii == '1') {
+        close_queue_journal(state());
         state().platform.request_power_off();
         state().platform.end_program();
     } else if (KeyAscii == '2') {
+        close_queue_journal(state());
         state().platform.end_program();
     }
 }

@@ -94,6 +94,7 @@ CaptureStatus AlsaWaveCapture::start_recording() {
     if (worker_.joinable()) return CaptureStatus::ok;
     if (snd_pcm_prepare(pcm_) < 0 || snd_pcm_start(pcm_) < 0) return CaptureStatus::no_device;
     has_take_ = true;
+    spool_.open();
     stop_requested_ = false;
     // A "record" after a "stop" goes on where the take stopped.
     worker_ = std::thread(&AlsaWaveCapture::capture_loop, this, kept_frames_.load(), now_());
@@ -109,6 +110,7 @@ void AlsaWaveCapture::stop_recording() {
     wake_.notify_all();
     worker_.join();
     snd_pcm_drop(pcm_);
+    spool_.sync();
 }
 
 void AlsaWaveCapture::discard_take() {
@@ -116,6 +118,7 @@ void AlsaWaveCapture::discard_take() {
     frames_.clear();
     kept_frames_ = 0;
     has_take_ = false;
+    spool_.remove();
 }
 
 CaptureStatus AlsaWaveCapture::save_take(const QString& path) {
@@ -156,6 +159,7 @@ void AlsaWaveCapture::capture_loop(qint64 frames_before, std::chrono::nanosecond
         }
         const qint64 kept = std::min<qint64>(got, room);
         frames_.append(buffer.data(), kept * kWaveBlockAlign);
+        spool_.append(buffer.data(), kept * kWaveBlockAlign);
         kept_frames_ += kept;
     }
 }

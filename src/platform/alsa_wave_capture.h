@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/take_spool.h"
 #include "platform/wave_capture.h"
 
 #include <QByteArray>
@@ -21,6 +22,8 @@ struct _snd_pcm;
 // an input that delivers faster than real time (ALSA's "null", a file) cannot
 // fill memory or disk: the excess is dropped. The frames are held in memory
 // until "save" writes them; "seek capture to start" and closing discard them.
+// Given a spool file, the take is also written there as it runs, so that a
+// crash leaves it on disk; saving leaves the spool, discarding removes it.
 class AlsaWaveCapture final : public WaveCapture {
 public:
     // A steady clock; tests pass one they move by hand.
@@ -33,6 +36,10 @@ public:
     AlsaWaveCapture& operator=(const AlsaWaveCapture&) = delete;
 
     CaptureStatus send(const QString& command) override;
+
+    // Where each take is written while it runs (none by default). Set
+    // before the first take.
+    void spool_takes_to(const QString& path) { spool_.set_path(path); }
 
     // Frames kept so far by the current or last take; safe while recording.
     qint64 captured_frames() const { return kept_frames_.load(); }
@@ -60,6 +67,7 @@ private:
     // after it has joined the worker.
     QByteArray frames_;
     std::atomic<qint64> kept_frames_ = 0;
+    TakeSpool spool_;
 
     std::thread worker_;
     std::atomic<bool> stop_requested_ = false;

@@ -7,3 +7,7 @@ Q_LOGGING_CATEGORY(lcCapture, "karaoke.capture", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcSettings, "karaoke.settings", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcRemote, "karaoke.remote", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcSongbook, "karaoke.songbook", QtWarningMsg)
+
+void log_skipped_song(const QString& number, const QString& path, const QString& reason) {
+    qCWarning(lcPlayback).noquote() << "skipped song" << number << path << ":" << reason;
+}

@@ -186,9 +186,8 @@ void PlaybackSession::song_ended() {
 // keeps which file it was and why.
 void PlaybackSession::song_failed() {
     if (!song_is_over() || between_songs_ || closed_) return;
-    qCWarning(lcPlayback).noquote() << "skipped song" << state_.play_queue.number_at(0)
-                                    << QString(media_->url()).remove(0, QString("file://").size()) << ":"
-                                    << media_->error_text();
+    log_skipped_song(state_.play_queue.number_at(0),
+                     QString(media_->url()).remove(0, QString("file://").size()), media_->error_text());
     advance();
 }
 

@@ -1,8 +1,10 @@
 #include "playback/voice_recording.h"
 
 #include "foundation/app_state.h"
+#include "platform/durable_file.h"
 #include "platform/log.h"
 #include "platform/wave_capture.h"
+#include "platform/wave_file.h"
 
 #include <QFile>
 
@@ -63,7 +65,42 @@ QString free_record_file_name(const AppState& state) {
     return name;
 }
 
+// The final name holds a complete file or none: a copy that fails (full
+// disk) must not leave a truncated take behind.
+void move_take(const QString& from, const QString& to) {
+    if (QFile::rename(from, to) || QFile::copy(from, to)) {
+        sync_folder_of(to);
+        return;
+    }
+    QFile::remove(to);
+    qCWarning(lcCapture).noquote() << "take lost: neither renamed nor copied from" << from << "to" << to;
+}
+
+// The name is on disk before the first sample is, or a take the next start
+// finds would have none to go under.
+void remember_take_name(const AppState& state, const QString& record_file) {
+    if (!replace_file_durably(take_name_path(state), record_file.toUtf8()))
+        qCWarning(lcCapture).noquote() << "take name not kept:" << take_name_path(state);
+}
+
+void forget_take_name(const AppState& state) {
+    remove_file_durably(take_name_path(state));
+}
+
+QString remembered_take_name(const AppState& state) {
+    QFile file(take_name_path(state));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
 }  // namespace
+
+QString take_spool_path(const AppState& state) {
+    return state.program_folder + "/TakeInProgress.wav";
+}
+
+QString take_name_path(const AppState& state) {
+    return state.program_folder + "/TakeInProgress.name";
+}
 
 QString temporary_wave_path(const AppState& state) {
     return state.app_folder + "TEMPWave.wav";
@@ -80,6 +117,7 @@ QString record_file_name(const QString& record_path, const QDateTime& when, cons
 
 QString open_take(const AppState& state) {
     const QString record_file = free_record_file_name(state);
+    remember_take_name(state, record_file);
     send_all(state, {kCaptureCloseAll, kCaptureOpen, kCaptureStop, kCaptureSeekToStart, kCaptureSetFormat,
                      kCaptureRecord});
     return record_file;
@@ -101,17 +139,12 @@ void end_recording_take(const AppState& state, const QString& record_file) {
     send(state, kCaptureStop);
     send(state, kCaptureSavePrefix + temporary);
     // No input (or a busy one) leaves no temporary file; an earlier take of
-    // the same name is then kept rather than replaced by nothing. The final
-    // name holds a complete file or none: a copy that fails (full disk) must
-    // not leave a truncated take behind.
+    // the same name is then kept rather than replaced by nothing.
     if (QFile::exists(temporary)) {
         QFile::remove(record_file);
-        if (!QFile::rename(temporary, record_file) && !QFile::copy(temporary, record_file)) {
-            QFile::remove(record_file);
-            qCWarning(lcCapture).noquote()
-                << "take lost: neither renamed nor copied from" << temporary << "to" << record_file;
-        }
+        move_take(temporary, record_file);
     }
+    forget_take_name(state);
     send(state, kCaptureCloseAll);
     QFile::remove(temporary);
 }
@@ -119,10 +152,25 @@ void end_recording_take(const AppState& state, const QString& record_file) {
 void discard_recording_take(const AppState& state, const QString& record_file) {
     send(state, kCaptureStop);
     send(state, kCaptureCloseAll);
+    forget_take_name(state);
     QFile::remove(temporary_wave_path(state));
     if (!record_file.isEmpty()) QFile::remove(record_file);
 }
 
 void drop_recording_take(const AppState& state) {
+    forget_take_name(state);
     send(state, kCaptureStop);
+}
+
+void recover_interrupted_take(const AppState& state) {
+    const QString spool = take_spool_path(state);
+    const QString record_file = remembered_take_name(state);
+    if (QFile::exists(spool)) {
+        const qint64 frames = repair_wave_file(spool);
+        // A take already under its name was saved before the end came.
+        if (frames > 0 && !record_file.isEmpty() && !QFile::exists(record_file))
+            move_take(spool, record_file);
+        remove_file_durably(spool);
+    }
+    forget_take_name(state);
 }

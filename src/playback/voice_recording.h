@@ -18,6 +18,12 @@ inline constexpr char kRecordRestartingCaption[] = "重錄";
 // Where a take is written before it gets its final name.
 QString temporary_wave_path(const AppState& state);
 
+// Where the capture writes a take while it runs (AlsaWaveCapture::
+// spool_takes_to), and the file that holds the take's final name meanwhile:
+// together they let the next start keep a take a crash interrupted.
+QString take_spool_path(const AppState& state);
+QString take_name_path(const AppState& state);
+
 // The final name of a take started at `when`: the recordings folder (with or
 // without its trailing "/"), "yymmddhhmm", the display text without leading
 // and trailing blanks, and ".wav"; copy 2, 3, ... adds " (2)", " (3)" before
@@ -50,3 +56,9 @@ void discard_recording_take(const AppState& state, const QString& record_file);
 
 // Playback closed during a take: the sound input stops, nothing is saved.
 void drop_recording_take(const AppState& state);
+
+// At start, after the settings are read: a take that a crash or a power cut
+// interrupted is kept under the name it would have had (its header made right
+// for the samples on disk), so that the recordings screen lists it; a take
+// without samples, or one saved before the end came, is removed.
+void recover_interrupted_take(const AppState& state);

@@ -5,6 +5,7 @@
 #include "foundation/lookups.h"
 #include "foundation/song_orders.h"
 #include "playback/playback_session.h"
+#include "remote/phone_request.h"
 #include "remote/song_search.h"
 
 #include <QFile>
@@ -13,15 +14,12 @@
 #include <QJsonObject>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QStringDecoder>
-#include <QUrlQuery>
 
 #include <optional>
 
 namespace {
 
 constexpr int kMaxPage = 100'000;
-constexpr int kMaxGuests = 1000;
 
 PhoneResponse json(int status, const QJsonObject& object) {
     return {
@@ -40,87 +38,10 @@ PhoneResponse bad_request() {
     return error(400, "輸入錯誤");
 }
 
-std::optional<QString> utf8_text(const QByteArray& bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError()) return std::nullopt;
-    return text;
-}
-
-// The value of a query item, decoded; nullopt when it is no UTF-8 text.
-std::optional<QString> query_value(const QByteArray& query, const QString& name) {
-    for (const QByteArray& item : query.split('&')) {
-        const qsizetype equals = item.indexOf('=');
-        const QByteArray key = equals < 0 ? item : item.left(equals);
-        if (key != name.toLatin1()) continue;
-        QByteArray value = equals < 0 ? QByteArray() : item.mid(equals + 1);
-        value.replace('+', ' ');
-        return utf8_text(QByteArray::fromPercentEncoding(value));
-    }
-    return QString();
-}
-
-// A whole number within [low, high], from a text of digits only.
-std::optional<int> bounded_number(const QString& text, int low, int high) {
-    static const QRegularExpression digits("^[0-9]{1,9}$");
-    if (!digits.match(text).hasMatch()) return std::nullopt;
-    const int value = text.toInt();
-    if (value < low || value > high) return std::nullopt;
-    return value;
-}
-
-std::optional<QJsonObject> json_body(const QByteArray& body) {
-    if (!utf8_text(body)) return std::nullopt;
-    QJsonParseError parse_error;
-    const QJsonDocument document = QJsonDocument::fromJson(body, &parse_error);
-    if (parse_error.error != QJsonParseError::NoError || !document.isObject()) return std::nullopt;
-    return document.object();
-}
-
-QByteArray session_cookie_value(const QByteArray& header) {
-    for (const QByteArray& part : header.split(';')) {
-        const QByteArray pair = part.trimmed();
-        const QByteArray prefix = QByteArray(PhoneApi::kCookieName) + "=";
-        if (pair.startsWith(prefix)) return pair.mid(prefix.size());
-    }
-    return {};
-}
-
 QByteArray random_token() {
     QByteArray bytes(16, '\0');
     QRandomGenerator::system()->generate(bytes.begin(), bytes.end());
     return bytes.toHex();
-}
-
-// The API's paths, by what they do.
-struct ApiRoute {
-    enum Kind { none, songs, queue_list, queue_order, queue_delete, queue_insert, player } kind = none;
-    std::optional<int> slot;  // nullopt on a slot outside the queue's range
-    QByteArray command;       // cut, pause, again
-};
-
-std::optional<int> queue_slot(const QByteArray& text) {
-    return bounded_number(QString::fromLatin1(text), 0, PlayQueue::kCapacity - 1);
-}
-
-ApiRoute match_route(const QByteArray& method, const QByteArray& path) {
-    const QList<QByteArray> parts = path.split('/');  // "", "api", ...
-    const bool get = method == "GET";
-    const bool post = method == "POST";
-    if (path == "/api/songs" && get) return {ApiRoute::songs, {}, {}};
-    if (path == "/api/queue" && get) return {ApiRoute::queue_list, {}, {}};
-    if (path == "/api/queue" && post) return {ApiRoute::queue_order, {}, {}};
-    static const QRegularExpression digits("^[0-9]+$");
-    const bool slot_path = parts.size() >= 4 && parts[1] == "api" && parts[2] == "queue" &&
-                           digits.match(QString::fromLatin1(parts[3])).hasMatch();
-    if (slot_path && parts.size() == 4 && method == "DELETE")
-        return {ApiRoute::queue_delete, queue_slot(parts[3]), {}};
-    if (slot_path && parts.size() == 5 && parts[4] == "insert" && post)
-        return {ApiRoute::queue_insert, queue_slot(parts[3]), {}};
-    if (parts.size() == 4 && parts[1] == "api" && parts[2] == "player" && post &&
-        (parts[3] == "cut" || parts[3] == "pause" || parts[3] == "again"))
-        return {ApiRoute::player, {}, parts[3]};
-    return {};
 }
 
 // The page, with the song categories in its filter.
@@ -168,7 +89,7 @@ void PhoneApi::prepare_search() {
 }
 
 PhoneResponse PhoneApi::handle(const PhoneRequest& request) {
-    if (request.body.size() > kMaxBodyBytes) return bad_request();
+    if (request.body.size() > kHttpMaxBodyBytes) return bad_request();
     // A catalogue that cannot be read is the jukebox's trouble, not the
     // phone's: it hears that the server failed, and the keypad goes on.
     try {
@@ -181,17 +102,17 @@ PhoneResponse PhoneApi::handle(const PhoneRequest& request) {
 PhoneResponse PhoneApi::route(const PhoneRequest& request) {
     if (request.path == "/" && request.method == "GET") return page();
     if (request.path == "/api/login" && request.method == "POST") return log_in(request);
-    const ApiRoute route = match_route(request.method, request.path);
+    const ApiRoute route = match_route(request.method, request.path, PlayQueue::kCapacity);
     if (route.kind == ApiRoute::none) return not_found();
-    Guest* guest = guest_of(request);
-    if (!guest) return error(401, "請先輸入密碼");
+    const QByteArray guest = guest_of(request);
+    if (guest.isEmpty()) return error(401, "請先輸入密碼");
     switch (route.kind) {
         case ApiRoute::songs:
             return songs(request);
         case ApiRoute::queue_list:
             return queue();
         case ApiRoute::queue_order:
-            return order(request, *guest);
+            return order(request, guest);
         case ApiRoute::queue_delete:
             return route.slot ? remove(*route.slot) : bad_request();
         case ApiRoute::queue_insert:
@@ -204,31 +125,44 @@ PhoneResponse PhoneApi::route(const PhoneRequest& request) {
     return not_found();
 }
 
-PhoneApi::Guest* PhoneApi::guest_of(const PhoneRequest& request) {
-    const QByteArray token = session_cookie_value(request.cookie);
-    if (token.isEmpty()) return nullptr;
-    const auto found = guests_.find(token);
-    return found == guests_.end() ? nullptr : &found.value();
+QByteArray PhoneApi::guest_of(const PhoneRequest& request) {
+    const QByteArray token = cookie_value(request.cookie, kCookieName);
+    return !token.isEmpty() && guests_.visit(token, now_ms_()) ? token : QByteArray();
 }
 
 PhoneResponse PhoneApi::log_in(const PhoneRequest& request) {
     const qint64 now = now_ms_();
-    WrongPins& wrong = wrong_pins_[request.peer];
-    if (wrong.wait_until > now) return error(429, "密碼錯太多次，請等一分鐘");
+    switch (pin_guard_.may_try(request.peer, now)) {
+        case PinGuard::Verdict::everyone_waits:
+            return error(429, kLoginsWaitNotice);
+        case PinGuard::Verdict::address_waits:
+            return error(429, "密碼錯太多次，請等一分鐘");
+        case PinGuard::Verdict::too_many_logins:
+            return error(429, "登入太多次，請稍候");
+        case PinGuard::Verdict::allowed:
+            break;
+    }
     const std::optional<QJsonObject> body = json_body(request.body);
     if (!body) return bad_request();
-    if (body->value("pin").toString() != pin_) {
-        if (++wrong.count >= kWrongPinsBeforeWait) wrong = {0, now + kWrongPinWaitMs};
-        return error(403, "密碼錯誤");
-    }
-    wrong_pins_.remove(request.peer);
-    // Phones that never come back must not pile up for the whole evening.
-    if (guests_.size() >= kMaxGuests) guests_.erase(guests_.begin());
+    if (body->value("pin").toString() != pin_) return wrong_pin(request.peer, now);
+    pin_guard_.right_pin(request.peer);
     const QByteArray token = random_token();
-    guests_.insert(token, Guest{});
+    if (!guests_.admit(token, request.peer, now)) return error(503, "點歌的手機太多了，請稍候");
     PhoneResponse response = json(200, {{"ok", true}});
     response.set_cookie = QByteArray(kCookieName) + "=" + token + "; Path=/; HttpOnly; SameSite=Strict";
     return response;
+}
+
+// A random PIN that has met many wrong ones gives way to a new one, which the
+// screens show; so does the wait of every login.
+PhoneResponse PhoneApi::wrong_pin(const QString& peer, qint64 now) {
+    const bool time_for_new_pin = pin_guard_.wrong_pin(peer, now);
+    if (time_for_new_pin && pin_is_random_) {
+        pin_ = random_pin();
+        pin_guard_.pin_changed();
+    }
+    if ((time_for_new_pin && pin_is_random_) || pin_guard_.everyone_waits(now)) emit sign_changed();
+    return error(403, "密碼錯誤");
 }
 
 PhoneResponse PhoneApi::songs(const PhoneRequest& request) {
@@ -268,19 +202,17 @@ PhoneResponse PhoneApi::queue() const {
     return json(200, {{"playing", playing}, {"queue", entries}, {"player", player}});
 }
 
-PhoneResponse PhoneApi::order(const PhoneRequest& request, Guest& guest) {
+PhoneResponse PhoneApi::order(const PhoneRequest& request, const QByteArray& guest) {
     const std::optional<QJsonObject> body = json_body(request.body);
     static const QRegularExpression song_number("^[0-9]{1,10}$");
     const QString number = body ? body->value("num").toString() : QString();
     if (!song_number.match(number).hasMatch()) return bad_request();
     const qint64 now = now_ms_();
-    while (!guest.order_times.empty() && guest.order_times.front() <= now - 60'000)
-        guest.order_times.pop_front();
-    if (static_cast<int>(guest.order_times.size()) >= kOrdersPerMinute) return error(429, "點太快了，請稍候");
-    guest.order_times.push_back(now);
+    if (!guests_.may_order(guest, now)) return error(429, "點太快了，請稍候");
     if (state_.play_queue.full()) return error(409, "點歌已滿!");
     const int slot = add_song_to_queue(state_, number);
     if (slot < 0) return error(404, "沒這種歌!");
+    guests_.ordered(guest, now);
     queue_was_changed();
     // Like the small ordering windows: the first song starts at once.
     if (slot == 0 && player_open())

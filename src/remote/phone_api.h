@@ -1,35 +1,22 @@
 #pragma once
 
+#include "platform/http_server.h"
+#include "remote/phone_guard.h"
 #include "remote/song_search.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
-#include <deque>
 #include <functional>
 
 struct AppState;
 class PlaybackSession;
 
-// One request from a phone, as the web server received it.
-struct PhoneRequest {
-    QByteArray method;  // "GET", "POST", "DELETE", ...
-    QByteArray path;    // percent-encoded, without the query
-    QByteArray query;   // percent-encoded, without "?"
-    QByteArray body;
-    QByteArray cookie;  // the Cookie header
-    QString peer;       // the phone's address
-};
-
-struct PhoneResponse {
-    int status = 200;
-    QByteArray content_type;
-    QByteArray body;
-    QByteArray set_cookie;  // empty: no cookie set
-};
+// One request from a phone, as the web server received it, and its answer.
+using PhoneRequest = HttpRequest;
+using PhoneResponse = HttpResponse;
 
 // What the phones may do, answered on the user-interface thread: the page,
 // logging in with the PIN, searching the catalogue, the play queue and the
@@ -38,16 +25,18 @@ struct PhoneResponse {
 class PhoneApi : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kMaxBodyBytes = 4096;
     static constexpr int kMaxQueryChars = 100;
-    static constexpr int kWrongPinsBeforeWait = 5;
-    static constexpr qint64 kWrongPinWaitMs = 60'000;
-    static constexpr int kOrdersPerMinute = 20;
     static constexpr char kCookieName[] = "karaoke_session";
+    // What the screens and the phones say while every login waits.
+    static constexpr char kLoginsWaitNotice[] = "有人一直輸錯密碼，手機點歌暫停";
 
     PhoneApi(AppState& state, const QString& pin);
 
     const QString& pin() const { return pin_; }
+    // A random PIN is changed after enough wrong ones; a chosen one stays.
+    void set_pin_is_random(bool random) { pin_is_random_ = random; }
+    // Whether every new login waits now, after too many wrong PINs.
+    bool logins_wait() const { return pin_guard_.everyone_waits(now_ms_()); }
     // The session of the singing window while it is open; null otherwise.
     void set_playback(PlaybackSession* session);
     // Design milliseconds now; the jukebox's clock unless a test sets another.
@@ -61,26 +50,21 @@ public:
 signals:
     // A phone changed the play queue.
     void queue_changed();
+    // The PIN changed, or logins began to wait: the screens show it.
+    void sign_changed();
 
 private:
-    struct Guest {
-        std::deque<qint64> order_times;  // within the last minute
-    };
-    struct WrongPins {
-        int count = 0;
-        qint64 wait_until = 0;
-    };
-
     PhoneResponse route(const PhoneRequest& request);
-    PhoneResponse route_signed_in(const PhoneRequest& request, Guest& guest);
     PhoneResponse log_in(const PhoneRequest& request);
+    PhoneResponse wrong_pin(const QString& peer, qint64 now);
     PhoneResponse songs(const PhoneRequest& request);
     PhoneResponse queue() const;
-    PhoneResponse order(const PhoneRequest& request, Guest& guest);
+    PhoneResponse order(const PhoneRequest& request, const QByteArray& guest);
     PhoneResponse remove(int slot);
     PhoneResponse insert(int slot);
     PhoneResponse player_command(const QByteArray& command);
-    Guest* guest_of(const PhoneRequest& request);
+    // The session token of a signed-in guest; empty for anyone else.
+    QByteArray guest_of(const PhoneRequest& request);
     void queue_was_changed();
     bool head_locked() const;
     bool player_open() const;
@@ -89,8 +73,9 @@ private:
     QString pin_;
     QPointer<PlaybackSession> playback_;
     std::function<qint64()> now_ms_;
-    QHash<QByteArray, Guest> guests_;       // by session cookie
-    QHash<QString, WrongPins> wrong_pins_;  // by address
+    bool pin_is_random_ = false;
+    PinGuard pin_guard_;
+    GuestBook guests_;
     SongSearch search_;
 };
 

@@ -20,12 +20,25 @@ void paint_text_line(QPainter& painter, const QRect& box, const QString& text, i
     painter.drawText(box, Qt::AlignHCenter | Qt::AlignVCenter, text);
 }
 
+// The page needs nothing but itself and the API; no other site may frame it.
+HttpHeaders security_headers() {
+    return {{"Cache-Control", "no-store"},
+            {"X-Content-Type-Options", "nosniff"},
+            {"Content-Security-Policy",
+             "default-src 'none'; script-src 'unsafe-inline'; style-src 'unsafe-inline'; "
+             "connect-src 'self'; frame-ancestors 'none'"},
+            {"Referrer-Policy", "no-referrer"}};
+}
+
 }  // namespace
 
 PhoneOrdering::PhoneOrdering(AppState& state, const QString& pin, quint16 port, const QHostAddress& listen_on,
                              const QString& shown_host)
-    : api_(state, pin), server_(api_), shown_host_(shown_host) {
-    port_ = server_.listen(listen_on, port);
+    : api_(state, pin),
+      server_([this](const PhoneRequest& request) { return api_.handle(request); }, security_headers()),
+      shown_host_(shown_host),
+      signed_pin_(pin) {
+    port_ = server_.listen(port, listen_on == QHostAddress::LocalHost);
     if (!listening()) {
         qCWarning(lcRemote).noquote()
             << "phone ordering could not listen on port" << port << "(another program may use it)";
@@ -33,6 +46,18 @@ PhoneOrdering::PhoneOrdering(AppState& state, const QString& pin, quint16 port, 
     }
     // Once the window is up, so that the first search does not wait for it.
     QTimer::singleShot(0, this, [this] { api_.prepare_search(); });
+    connect(&api_, &PhoneApi::sign_changed, this, &PhoneOrdering::check_sign);
+    connect(&sign_watch_, &QTimer::timeout, this, &PhoneOrdering::check_sign);
+    state.clock.set_interval(sign_watch_, 1000);
+    sign_watch_.start();
+}
+
+void PhoneOrdering::check_sign() {
+    const bool notice = api_.logins_wait();
+    if (signed_pin_ == pin() && signed_notice_ == notice) return;
+    signed_pin_ = pin();
+    signed_notice_ = notice;
+    emit sign_changed();
 }
 
 QString PhoneOrdering::address() const {
@@ -40,13 +65,21 @@ QString PhoneOrdering::address() const {
 }
 
 QImage PhoneOrdering::sign_card(int height) const {
-    if (card_.height() != height) card_ = draw_card(height);
+    const bool notice = api_.logins_wait();
+    if (card_.height() != height || card_pin_ != pin() || card_notice_ != notice) {
+        card_pin_ = pin();
+        card_notice_ = notice;
+        card_ = draw_card(height);
+    }
     return card_;
 }
 
+// The notice takes a line of its own under the PIN; the QR code gives up
+// that line's height meanwhile.
 QImage PhoneOrdering::draw_card(int height) const {
     const int line_height = height / 10;
-    const int code_side = height - 2 * line_height;
+    const int text_lines = card_notice_ ? 3 : 2;
+    const int code_side = height - text_lines * line_height;
     const QImage code = qr_code_image(address(), 1);
     const int width = std::max(code_side, line_height * 9);
     QImage card(width, height, QImage::Format_RGB32);
@@ -55,8 +88,14 @@ QImage PhoneOrdering::draw_card(int height) const {
     painter.drawImage(QRect((width - code_side) / 2, 0, code_side, code_side), code);
     painter.setPen(Qt::black);
     paint_text_line(painter, QRect(0, code_side, width, line_height), address(), line_height * 6 / 10);
-    paint_text_line(painter, QRect(0, code_side + line_height, width, line_height), "密碼 " + pin(),
+    paint_text_line(painter, QRect(0, code_side + line_height, width, line_height), "密碼 " + card_pin_,
                     line_height * 8 / 10);
+    if (card_notice_) {
+        painter.setPen(Qt::red);
+        // Fifteen characters across the card's width, a little room to spare.
+        paint_text_line(painter, QRect(0, code_side + 2 * line_height, width, line_height),
+                        PhoneApi::kLoginsWaitNotice, std::min(line_height * 6 / 10, width * 10 / 165));
+    }
     return card;
 }
 
@@ -65,15 +104,18 @@ std::unique_ptr<PhoneOrdering> start_phone_ordering(AppState& state) {
     if (settings.PhoneOrdering != 1) return nullptr;
     static const QRegularExpression four_digits("^[0-9]{4}$");
     QString pin = settings.PhoneOrderingPin;
-    if (!four_digits.match(pin).hasMatch()) {
+    const bool random = !four_digits.match(pin).hasMatch();
+    if (random) {
         if (!pin.isEmpty())
             qCWarning(lcRemote) << "PhoneOrderingPin is not four digits: a random PIN is used";
         pin = random_pin();
     }
     const int port = settings.PhoneOrderingPort;
-    return std::make_unique<PhoneOrdering>(state, pin,
-                                           port >= 0 && port < 65536 ? quint16(port) : quint16(8080),
-                                           QHostAddress::Any, room_network_address());
+    auto phones =
+        std::make_unique<PhoneOrdering>(state, pin, port >= 0 && port < 65536 ? quint16(port) : quint16(8080),
+                                        QHostAddress::Any, room_network_address());
+    phones->api().set_pin_is_random(random);
+    return phones;
 }
 
 void paint_between_songs(QPainter& painter, const QRect& screen, const PhoneOrdering& phones,

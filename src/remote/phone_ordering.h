@@ -1,12 +1,13 @@
 #pragma once
 
+#include "platform/http_server.h"
 #include "remote/phone_api.h"
-#include "remote/phone_server.h"
 
 #include <QHostAddress>
 #include <QImage>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 
@@ -32,18 +33,32 @@ public:
     PhoneApi& api() { return api_; }
 
     // The card guests read on the screen: the QR code of the address, the
-    // address and the PIN, `height` pixels tall.
+    // address and the PIN, `height` pixels tall; while every login waits
+    // after too many wrong PINs, "有人一直輸錯密碼，手機點歌暫停" under them.
     QImage sign_card(int height) const;
+
+signals:
+    // The card reads otherwise now (a new PIN, logins waiting or not): the
+    // screens that show it paint it again.
+    void sign_changed();
 
 private:
     QImage draw_card(int height) const;
+    void check_sign();
 
     PhoneApi api_;
-    PhoneServer server_;
+    HttpServer server_;
     QString shown_host_;
     quint16 port_ = 0;
     // The card last drawn: screens that show it again reuse the picture.
     mutable QImage card_;
+    mutable QString card_pin_;
+    mutable bool card_notice_ = false;
+    // What the screens were last told to show; logins stop waiting when
+    // their time is up, not on a request, so a timer looks again.
+    QString signed_pin_;
+    bool signed_notice_ = false;
+    QTimer sign_watch_;
 };
 
 // Phone ordering as Setting.ini asks for it: null unless PhoneOrdering = 1.

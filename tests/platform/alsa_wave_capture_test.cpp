@@ -1,5 +1,6 @@
 #include "platform/alsa_wave_capture.h"
 
+#include "platform/wave_file.h"
 #include "support/alsa_test_device.h"
 #include "support/test_support.h"
 #include "support/wave_check.h"
@@ -96,6 +97,29 @@ TEST_F(AlsaWaveCaptureTest, SavedTakeHoldsExactlyTheInputsSamples) {
     QByteArray saved;
     ASSERT_TRUE(read_recorded_wave(folder_.file("TEMPWave.wav"), saved));
     EXPECT_EQ(saved, signal_);
+}
+
+// What a crash would leave while the take runs: the spool holds every frame
+// kept so far; a repaired copy of it reads as the take.
+TEST_F(AlsaWaveCaptureTest, ARunningTakeIsOnDiskAsItComesAndGoesWhenThrownAway) {
+    AlsaWaveCapture capture(AlsaTestDevice::kSignalDevice, time_.source());
+    const QString spool = folder_.file("TakeInProgress.wav");
+    capture.spool_takes_to(spool);
+    start_take(capture);
+    time_.advance_by_frames(kSignalFrames);
+    ASSERT_TRUE(wait_for_frames(capture, kSignalFrames));
+
+    ASSERT_TRUE(QFile::copy(spool, folder_.file("left.wav")));
+    EXPECT_EQ(repair_wave_file(folder_.file("left.wav")), kSignalFrames);
+    QByteArray left;
+    ASSERT_TRUE(read_recorded_wave(folder_.file("left.wav"), left));
+    EXPECT_EQ(left, signal_);
+
+    ASSERT_EQ(capture.send(kCaptureStop), CaptureStatus::ok);
+    ASSERT_EQ(capture.send(save_command(folder_.file("TEMPWave.wav"))), CaptureStatus::ok);
+    EXPECT_TRUE(QFile::exists(spool));
+    ASSERT_EQ(capture.send(kCaptureCloseAll), CaptureStatus::ok);
+    EXPECT_FALSE(QFile::exists(spool));
 }
 
 TEST_F(AlsaWaveCaptureTest, AnUnpacedInputKeepsNoMoreThanTheTakesDuration) {

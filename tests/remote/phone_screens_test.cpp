@@ -2,6 +2,8 @@
 #include "remote/phone_ordering.h"
 
 #include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
 
 namespace {
 
@@ -23,6 +25,21 @@ protected:
     }
     QByteArray cookie;
 };
+
+// Pixels of the notice's red on a card.
+int red_pixels(const QImage& card) {
+    int count = 0;
+    for (int y = 0; y < card.height(); ++y)
+        for (int x = 0; x < card.width(); ++x) {
+            const QColor color = card.pixelColor(x, y);
+            count += color.red() > 200 && color.green() < 100 && color.blue() < 100 ? 1 : 0;
+        }
+    return count;
+}
+
+PhoneResponse wrong_pin(PhoneApi& api, int from) {
+    return api.handle({"POST", "/api/login", {}, R"({"pin":"0000"})", {}, QString("10.0.0.%1").arg(from)});
+}
 
 }  // namespace
 
@@ -66,6 +83,42 @@ TEST_F(PhoneScreensTest, APhoneOrderOrDeletionRepaintsTheQueueScreenTheKeypadSho
     EXPECT_TRUE(screen().join('\n').contains("歌2--江蕙"));
     EXPECT_EQ(phone("DELETE", "/api/queue/0").status, 200);
     EXPECT_FALSE(screen().join('\n').contains("歌2--江蕙"));
+}
+
+TEST_F(PhoneScreensTest, TenWrongPinsPutTheNoticeOnTheMainMenusCardWhileLoginsWait) {
+    switch_phone_ordering_on();
+    open_menu();
+    PhoneApi& api = menu->phone_ordering()->api();
+    qint64 now = 1'000'000;
+    api.set_time_source([&now] { return now; });
+    EXPECT_EQ(red_pixels(pictures().front().picture), 0);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(wrong_pin(api, i).status, 403);
+    EXPECT_GT(red_pixels(pictures().front().picture), 100);
+    EXPECT_EQ(screen(), kMainMenuLines);
+    const PhoneResponse refused = api.handle({"POST", "/api/login", {}, R"({"pin":"1357"})", {}, "phone"});
+    EXPECT_EQ(refused.status, 429);
+    EXPECT_TRUE(refused.body.contains("有人一直輸錯密碼，手機點歌暫停"));
+
+    now += 60'000;  // the wait is over: the card is as before
+    QTest::qWait(state->clock.real_ms(1100));
+    EXPECT_EQ(red_pixels(pictures().front().picture), 0);
+}
+
+TEST(PhoneApiPin, ARandomPinChangesAfterTwentyWrongOnesAndAChosenOneStays) {
+    TempFolder folder;
+    auto state = make_test_state(folder);
+    for (const bool random : {true, false}) {
+        PhoneApi api(*state, "1357");
+        api.set_pin_is_random(random);
+        qint64 now = 0;
+        api.set_time_source([&now] { return now; });
+        QSignalSpy changed(&api, &PhoneApi::sign_changed);
+        for (int i = 0; i < 20; ++i, now += 120'000) ASSERT_EQ(wrong_pin(api, i % 4).status, 403) << i;
+        EXPECT_EQ(changed.count(), random ? 1 : 0);  // the screens show the new one
+        if (!random) {
+            EXPECT_EQ(api.pin(), "1357");
+        }
+    }
 }
 
 TEST(PhoneBackground, TheCardAndTheNextSongStandOverThePicture) {

@@ -7,11 +7,15 @@ QString TempFolder::path() const {
 }
 
 std::unique_ptr<AppState> make_test_state(const TempFolder& folder) {
+    return make_test_state(folder.path().chopped(1));
+}
+
+std::unique_ptr<AppState> make_test_state(const QString& program_folder) {
     auto state = std::make_unique<AppState>();
     state->clock = Clock(kTestSpeedup);
-    state->program_folder = folder.path().chopped(1);
-    state->app_folder = folder.path();
-    state->db_path = folder.file("karaoke.db");
+    state->program_folder = program_folder;
+    state->app_folder = program_folder + "/";
+    state->db_path = state->app_folder + "karaoke.db";
     return state;
 }
 

@@ -30,6 +30,9 @@ private:
 
 // A fresh shared state whose program folder is the given temporary folder.
 std::unique_ptr<AppState> make_test_state(const TempFolder& folder);
+// The same on a program folder given by its path (without a trailing "/"):
+// another run of the jukebox on a folder a test prepared.
+std::unique_ptr<AppState> make_test_state(const QString& program_folder);
 
 // Collects the lines the jukebox logs ("category: message") while it lives;
 // other messages go to the handler that was there before.

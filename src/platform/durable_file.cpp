@@ -1,0 +1,59 @@
+#include "platform/durable_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// Writes everything, going on after interrupted or partial writes.
+bool write_all(int fd, const QByteArray& bytes) {
+    const char* next = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, next, size_t(left));
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        next += written;
+        left -= written;
+    }
+    return true;
+}
+
+bool write_synced_file(const QByteArray& path, const QByteArray& bytes) {
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    const bool written = write_all(fd, bytes) && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && written;
+}
+
+}  // namespace
+
+bool sync_folder_of(const QString& path) {
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+bool replace_file_durably(const QString& path, const QByteArray& bytes) {
+    const QByteArray target = QFile::encodeName(path);
+    const QByteArray beside = target + ".new";
+    if (!write_synced_file(beside, bytes) || ::rename(beside.constData(), target.constData()) != 0) {
+        ::unlink(beside.constData());
+        return false;
+    }
+    return sync_folder_of(path);
+}
+
+bool remove_file_durably(const QString& path) {
+    const QByteArray target = QFile::encodeName(path);
+    if (::unlink(target.constData()) != 0 && errno != ENOENT) return false;
+    return sync_folder_of(path);
+}
