@@ -8,14 +8,28 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <algorithm>
+#include <memory>
+
 namespace {
 
 const QByteArray kMagic = "KARAOKE QUEUE JOURNAL\n";
 constexpr quint32 kVersion = 1;
+// The header (magic, version, slot size) has a page of its own and a slot is
+// a whole number of pages, so that writing one slot never touches the disk
+// sectors of the header or of the other slot.
+constexpr qsizetype kPageBytes = 4096;
+// Magic, version and slot size.
+const qsizetype kHeaderFieldBytes = kMagic.size() + 8;
+// A slot starts with its sequence number and the length of its entries and
+// ends with the SHA-1 of both and the entries.
+constexpr qsizetype kSlotFrontBytes = 8 + 4;
 constexpr auto kChecksum = QCryptographicHash::Sha1;
 constexpr qsizetype kChecksumBytes = 20;
-// Magic, version and the length of the entries that follow.
-const qsizetype kHeaderBytes = kMagic.size() + 8;
+// Room for about 500 songs before the file has to be made anew.
+constexpr qsizetype kFirstSlotBytes = 64 * 1024;
+// More than the longest queue needs: a larger size is not this program's.
+constexpr qsizetype kMostSlotBytes = 64 * 1024 * 1024;
 
 void append_u32(QByteArray& out, quint32 value) {
     char bytes[4];
@@ -27,6 +41,17 @@ void append_text(QByteArray& out, const QString& text) {
     const QByteArray utf8 = text.toUtf8();
     append_u32(out, quint32(utf8.size()));
     out.append(utf8);
+}
+
+QByteArray entries_of(const PlayQueue& queue) {
+    QByteArray entries;
+    append_u32(entries, quint32(queue.size()));
+    for (int slot = 0; slot < queue.size(); ++slot) {
+        append_text(entries, queue.number_at(slot));
+        append_text(entries, queue.display_at(slot));
+        append_text(entries, queue.media_path_at(slot));
+    }
+    return entries;
 }
 
 // Reads the entries' part front to back; any read past its end fails it.
@@ -70,6 +95,51 @@ std::optional<PlayQueue> read_entries(QByteArrayView entries) {
     return queue;
 }
 
+qint64 slot_offset(quint64 sequence, qsizetype slot_bytes) {
+    return kPageBytes + qint64(sequence % 2) * slot_bytes;
+}
+
+// What one slot holds after the change numbered `sequence`.
+QByteArray slot_content(quint64 sequence, const QByteArray& entries) {
+    QByteArray content(8, Qt::Uninitialized);
+    qToLittleEndian(sequence, content.data());
+    append_u32(content, quint32(entries.size()));
+    content.append(entries);
+    content.append(QCryptographicHash::hash(content, kChecksum));
+    return content;
+}
+
+// The whole file, made anew: `content` in its slot, the other slot empty.
+// Every byte is written, so the file's blocks are all there and later
+// writes in place change nothing but data.
+QByteArray new_journal_file(qsizetype slot_bytes, quint64 sequence, const QByteArray& content) {
+    QByteArray file = kMagic;
+    append_u32(file, kVersion);
+    append_u32(file, quint32(slot_bytes));
+    file.resize(kPageBytes + 2 * slot_bytes, '\0');
+    file.replace(slot_offset(sequence, slot_bytes), content.size(), content);
+    return file;
+}
+
+struct KeptQueue {
+    quint64 sequence;
+    PlayQueue queue;
+};
+
+// The queue in the slot starting at `offset`, when the slot is whole.
+std::optional<KeptQueue> read_slot(QByteArrayView file, qint64 offset, qsizetype slot_bytes) {
+    if (file.size() < offset + kSlotFrontBytes) return std::nullopt;
+    const QByteArrayView slot = file.sliced(offset, std::min<qint64>(slot_bytes, file.size() - offset));
+    const qint64 checked_bytes = kSlotFrontBytes + qFromLittleEndian<quint32>(slot.data() + 8);
+    if (slot.size() < checked_bytes + kChecksumBytes) return std::nullopt;
+    const QByteArrayView checked = slot.first(checked_bytes);
+    if (QCryptographicHash::hash(checked, kChecksum) != slot.sliced(checked_bytes, kChecksumBytes))
+        return std::nullopt;
+    std::optional<PlayQueue> queue = read_entries(checked.sliced(kSlotFrontBytes));
+    if (!queue) return std::nullopt;
+    return KeptQueue{qFromLittleEndian<quint64>(slot.data()), std::move(*queue)};
+}
+
 std::optional<PlayQueue> fail(QString* problem, const QString& text) {
     if (problem) *problem = text;
     return std::nullopt;
@@ -98,10 +168,41 @@ int restore_queue(AppState& state, const QByteArray& journal) {
     return state.play_queue.size();
 }
 
-void write_queue_journal(const AppState& state) {
-    if (!replace_file_durably(queue_journal_path(state), queue_journal_bytes(state.play_queue)))
-        qCWarning(lcPlayback).noquote() << "queue journal not written:" << queue_journal_path(state);
-}
+// Writes the queue at every change, into the slot that does not hold the
+// newest queue, on a file kept open from the first change to the program's
+// exit: one flush of the disk per change.
+class JournalWriter {
+public:
+    explicit JournalWriter(QString path) : path_(std::move(path)) {}
+
+    void write(const PlayQueue& queue) {
+        const QByteArray content = slot_content(sequence_ + 1, entries_of(queue));
+        const bool fits = file_.is_open() && content.size() <= slot_bytes_;
+        if (fits ? file_.write_at(slot_offset(sequence_ + 1, slot_bytes_), content) : make_file(content)) {
+            ++sequence_;
+            return;
+        }
+        // A failed write may have torn its slot: the next change makes the
+        // file anew rather than trust it.
+        file_.close();
+        qCWarning(lcPlayback).noquote() << "queue journal not written:" << path_;
+    }
+
+private:
+    // The first change of a run, or a queue grown too long for its slot: the
+    // file is made anew, whole, with slots of twice the room it needs.
+    bool make_file(const QByteArray& content) {
+        slot_bytes_ =
+            std::max(kFirstSlotBytes, (2 * content.size() + kPageBytes - 1) / kPageBytes * kPageBytes);
+        return replace_file_durably(path_, new_journal_file(slot_bytes_, sequence_ + 1, content)) &&
+               file_.open(path_);
+    }
+
+    QString path_;
+    InPlaceFile file_;
+    qsizetype slot_bytes_ = 0;
+    quint64 sequence_ = 0;
+};
 
 }  // namespace
 
@@ -109,54 +210,39 @@ QString queue_journal_path(const AppState& state) {
     return state.program_folder + "/PlayQueue.journal";
 }
 
-QByteArray queue_journal_bytes(const PlayQueue& queue) {
-    QByteArray entries;
-    append_u32(entries, quint32(queue.size()));
-    for (int slot = 0; slot < queue.size(); ++slot) {
-        append_text(entries, queue.number_at(slot));
-        append_text(entries, queue.display_at(slot));
-        append_text(entries, queue.media_path_at(slot));
-    }
-    QByteArray journal = kMagic;
-    append_u32(journal, kVersion);
-    append_u32(journal, quint32(entries.size()));
-    journal.append(entries);
-    journal.append(QCryptographicHash::hash(journal, kChecksum));
-    return journal;
-}
-
-std::optional<PlayQueue> read_queue_journal(const QByteArray& bytes, QString* problem) {
+std::optional<PlayQueue> read_queue_journal(QByteArrayView bytes, QString* problem) {
     if (!bytes.startsWith(kMagic))
-        return fail(problem, kMagic.startsWith(bytes) ? "cut short" : "not a queue journal");
-    if (bytes.size() < kHeaderBytes) return fail(problem, "cut short");
-    const quint32 version = qFromLittleEndian<quint32>(bytes.constData() + kMagic.size());
+        return fail(problem, QByteArrayView(kMagic).startsWith(bytes) ? "cut short" : "not a queue journal");
+    if (bytes.size() < kHeaderFieldBytes) return fail(problem, "cut short");
+    const quint32 version = qFromLittleEndian<quint32>(bytes.data() + kMagic.size());
     if (version > kVersion) return fail(problem, QString("written by a newer version (%1)").arg(version));
     if (version != kVersion) return fail(problem, "not a queue journal");
-    const qint64 entry_bytes = qFromLittleEndian<quint32>(bytes.constData() + kMagic.size() + 4);
-    const qint64 checked_bytes = kHeaderBytes + entry_bytes;
-    if (bytes.size() < checked_bytes + kChecksumBytes) return fail(problem, "cut short");
-    const QByteArrayView checked(bytes.constData(), checked_bytes);
-    if (bytes.size() > checked_bytes + kChecksumBytes ||
-        QCryptographicHash::hash(checked, kChecksum) != bytes.sliced(checked_bytes))
+    const qsizetype slot_bytes = qFromLittleEndian<quint32>(bytes.data() + kMagic.size() + 4);
+    if (slot_bytes % kPageBytes != 0 || slot_bytes == 0 || slot_bytes > kMostSlotBytes)
         return fail(problem, "damaged");
-    std::optional<PlayQueue> queue = read_entries(checked.sliced(kHeaderBytes));
-    return queue ? queue : fail(problem, "damaged");
+    std::optional<KeptQueue> first = read_slot(bytes, slot_offset(0, slot_bytes), slot_bytes);
+    std::optional<KeptQueue> second = read_slot(bytes, slot_offset(1, slot_bytes), slot_bytes);
+    if (first && (!second || first->sequence > second->sequence)) return std::move(first->queue);
+    if (second) return std::move(second->queue);
+    return fail(problem, bytes.size() < kPageBytes + 2 * slot_bytes ? "cut short" : "damaged");
 }
 
 int resume_queue_journal(AppState& state) {
+    auto writer = std::make_shared<JournalWriter>(queue_journal_path(state));
     QFile journal(queue_journal_path(state));
     int restored = 0;
     if (journal.open(QIODevice::ReadOnly)) {
         restored = restore_queue(state, journal.readAll());
         journal.close();
         // What came back, without what was dropped, is the queue from now on.
-        write_queue_journal(state);
+        writer->write(state.play_queue);
     }
-    state.play_queue.on_change([&state] { write_queue_journal(state); });
+    state.play_queue.on_change([&state, writer] { writer->write(state.play_queue); });
     return restored;
 }
 
 void close_queue_journal(AppState& state) {
+    // Dropping the writer closes the file before it goes.
     state.play_queue.on_change({});
     if (!remove_file_durably(queue_journal_path(state)))
         qCWarning(lcPlayback).noquote() << "queue journal not removed:" << queue_journal_path(state);

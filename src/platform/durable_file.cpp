@@ -10,16 +10,18 @@
 
 namespace {
 
-// Writes everything, going on after interrupted or partial writes.
-bool write_all(int fd, const QByteArray& bytes) {
+// Writes everything from `offset` on, going on after interrupted or partial
+// writes.
+bool write_all_at(int fd, qint64 offset, const QByteArray& bytes) {
     const char* next = bytes.constData();
     qsizetype left = bytes.size();
     while (left > 0) {
-        const ssize_t written = ::write(fd, next, size_t(left));
+        const ssize_t written = ::pwrite(fd, next, size_t(left), off_t(offset));
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) return false;
         next += written;
         left -= written;
+        offset += written;
     }
     return true;
 }
@@ -27,7 +29,7 @@ bool write_all(int fd, const QByteArray& bytes) {
 bool write_synced_file(const QByteArray& path, const QByteArray& bytes) {
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    const bool written = write_all(fd, bytes) && ::fsync(fd) == 0;
+    const bool written = write_all_at(fd, 0, bytes) && ::fsync(fd) == 0;
     return ::close(fd) == 0 && written;
 }
 
@@ -56,4 +58,19 @@ bool remove_file_durably(const QString& path) {
     const QByteArray target = QFile::encodeName(path);
     if (::unlink(target.constData()) != 0 && errno != ENOENT) return false;
     return sync_folder_of(path);
+}
+
+bool InPlaceFile::open(const QString& path) {
+    close();
+    fd_ = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
+    return fd_ >= 0;
+}
+
+bool InPlaceFile::write_at(qint64 offset, const QByteArray& bytes) {
+    return is_open() && write_all_at(fd_, offset, bytes) && ::fdatasync(fd_) == 0;
+}
+
+void InPlaceFile::close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
 }
