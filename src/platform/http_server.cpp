@@ -11,7 +11,9 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 
 namespace {
 
@@ -20,16 +22,8 @@ namespace {
 // library itself before the handler's own, smaller, limits judge it.
 constexpr size_t kConnectionMemoryBytes = 16 * 1024;
 
-// What a connection holds between its requests: its address group, counted
-// while it is open, and the URI of the request being read, as sent.
-struct Client {
-    QString group;
-    QByteArray uri;
-};
-
-Client& client_of(MHD_Connection* connection) {
-    return *static_cast<Client*>(
-        MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT)->socket_context);
+MHD_socket socket_of(MHD_Connection* connection) {
+    return MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD)->connect_fd;
 }
 
 MHD_Result collect_header(void* headers, MHD_ValueKind, const char* name, const char* value) {
@@ -72,8 +66,24 @@ struct HttpServer::Pending {
     HttpRequest request;
 };
 
+// What a connection holds between its requests: its address group, counted
+// while it is open, the URI of the request being read, as sent, and when
+// that request has to be complete.
+struct HttpServer::Client {
+    QString group;
+    MHD_socket socket;
+    QByteArray uri;
+    // Steady milliseconds; 0 while the handler or the client has the answer.
+    std::atomic<qint64> request_deadline_ms{0};
+};
+
 // libmicrohttpd's callbacks, all on the server's thread.
 struct HttpServerCallbacks {
+    static HttpServer::Client& client_of(MHD_Connection* connection) {
+        return *static_cast<HttpServer::Client*>(
+            MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT)->socket_context);
+    }
+
     static MHD_Result may_connect(void* server, const sockaddr* address, socklen_t) {
         return static_cast<HttpServer*>(server)->may_connect(address_group(address)) ? MHD_YES : MHD_NO;
     }
@@ -84,13 +94,11 @@ struct HttpServerCallbacks {
         if (change == MHD_CONNECTION_NOTIFY_STARTED) {
             const sockaddr* address =
                 MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS)->client_addr;
-            auto* client = new Client{address_group(address), {}};
+            auto* client = new HttpServer::Client{address_group(address), socket_of(connection), {}};
             *socket = client;
-            self.count_connection(client->group, +1);
+            self.open_client(client);
         } else {
-            auto* client = static_cast<Client*>(*socket);
-            self.count_connection(client->group, -1);
-            delete client;
+            self.close_client(static_cast<HttpServer::Client*>(*socket));
         }
     }
 
@@ -105,6 +113,7 @@ struct HttpServerCallbacks {
         auto* pending = static_cast<HttpServer::Pending*>(*request);
         if (!pending) return begin(self, connection, method, request);
         if (*upload_size > 0) return take_body(self, *pending, upload_data, upload_size);
+        client_of(connection).request_deadline_ms = 0;  // the answer's time is not the client's
         self.hand_over(connection, pending);
         return MHD_YES;
     }
@@ -112,9 +121,10 @@ struct HttpServerCallbacks {
     // The head is complete, the body not read yet: judge the head now.
     static MHD_Result begin(HttpServer& self, MHD_Connection* connection, const char* method,
                             void** request) {
-        const Client& client = client_of(connection);
+        HttpServer::Client& client = client_of(connection);
         const HttpHeaders headers = header_lines(connection);
         if (const int status = http_head_refusal(client.uri.size(), headers)) {
+            client.request_deadline_ms = 0;  // the connection closes after the answer
             self.note_refusal();
             self.queue_answer(connection, refusal(status), true);
             return MHD_YES;
@@ -125,13 +135,13 @@ struct HttpServerCallbacks {
     }
 
     // A piece of the body. A chunked body says its length only as it comes:
-    // past the limit the connection closes, since no answer can be queued
-    // while a body is being read.
+    // past the limit it is refused there and the connection closes.
     static MHD_Result take_body(HttpServer& self, HttpServer::Pending& pending, const char* data,
                                 size_t* size) {
         QByteArray& body = pending.request.body;
         if (body.size() + static_cast<qsizetype>(*size) > kHttpMaxBodyBytes) {
             self.note_refusal();
+            self.refuse_while_reading_body(pending.connection, 413);
             return MHD_NO;
         }
         body.append(data, static_cast<qsizetype>(*size));
@@ -139,9 +149,13 @@ struct HttpServerCallbacks {
         return MHD_YES;
     }
 
-    static void on_completed(void*, MHD_Connection*, void** request, MHD_RequestTerminationCode) {
+    // The answer went out (or the connection is closing): the next request's
+    // time starts.
+    static void on_completed(void* server, MHD_Connection* connection, void** request,
+                             MHD_RequestTerminationCode) {
         delete static_cast<HttpServer::Pending*>(*request);
         *request = nullptr;
+        static_cast<HttpServer*>(server)->start_request_clock(client_of(connection));
     }
 };
 
@@ -155,6 +169,7 @@ HttpServer::HttpServer(Handler handler, HttpHeaders headers, HttpLimits limits, 
 
 HttpServer::~HttpServer() {
     if (!daemon_) return;
+    request_watch_ = std::jthread();  // asked to stop, and joined
     {
         QMutexLocker locker(&pending_lock_);
         stopping_ = true;
@@ -178,17 +193,21 @@ quint16 HttpServer::listen(quint16 port, bool loopback_only) {
     if (!daemon_) daemon_ = start_daemon(0, port, loopback_only ? &loopback : nullptr);
     if (!daemon_) return 0;
     port_ = MHD_get_daemon_info(daemon_, MHD_DAEMON_INFO_BIND_PORT)->port;
+    request_watch_ = std::jthread([this](std::stop_token stop) { watch_request_times(stop); });
     return port_;
 }
 
+// libmicrohttpd's own time-out restarts with every byte: with the same length
+// it drops a client that goes quiet or stops reading its answer.
 MHD_Daemon* HttpServer::start_daemon(unsigned address_flags, quint16 port, const sockaddr_in* bind_to) {
+    const auto quiet = std::chrono::ceil<std::chrono::seconds>(limits_.request_time);
     const unsigned flags =
         MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME | address_flags;
     return MHD_start_daemon(
         flags, port, &HttpServerCallbacks::may_connect, this, &HttpServerCallbacks::on_request, this,
         MHD_OPTION_CONNECTION_LIMIT, static_cast<unsigned>(limits_.connections),
         MHD_OPTION_PER_IP_CONNECTION_LIMIT, static_cast<unsigned>(limits_.connections_per_address),
-        MHD_OPTION_CONNECTION_TIMEOUT, static_cast<unsigned>(limits_.idle_seconds),
+        MHD_OPTION_CONNECTION_TIMEOUT, static_cast<unsigned>(std::max<qint64>(1, quiet.count())),
         MHD_OPTION_CONNECTION_MEMORY_LIMIT, kConnectionMemoryBytes, MHD_OPTION_NOTIFY_CONNECTION,
         &HttpServerCallbacks::on_connection, this, MHD_OPTION_URI_LOG_CALLBACK, &HttpServerCallbacks::on_uri,
         this, MHD_OPTION_NOTIFY_COMPLETED, &HttpServerCallbacks::on_completed, this,
@@ -201,6 +220,52 @@ bool HttpServer::may_connect(const QString& group) {
         return true;
     note_refusal();
     return false;
+}
+
+void HttpServer::open_client(Client* client) {
+    count_connection(client->group, +1);
+    start_request_clock(*client);
+    QMutexLocker locker(&clients_lock_);
+    clients_.insert(client);
+}
+
+void HttpServer::close_client(Client* client) {
+    {
+        QMutexLocker locker(&clients_lock_);
+        clients_.erase(client);
+    }
+    count_connection(client->group, -1);
+    delete client;
+}
+
+void HttpServer::start_request_clock(Client& client) const {
+    client.request_deadline_ms = steady_ms() + limits_.request_time.count();
+}
+
+// A connection that trickles a byte now and then keeps libmicrohttpd's
+// time-out from ever running out; this watch, on a thread of its own, closes
+// it when its request is late, within a twentieth of the limit.
+void HttpServer::watch_request_times(std::stop_token stop) {
+    const auto period = std::max(limits_.request_time / 20, std::chrono::milliseconds(1));
+    std::mutex sleep_lock;
+    std::condition_variable_any wake;
+    std::unique_lock sleeping(sleep_lock);
+    while (!wake.wait_for(sleeping, stop, period, [&] { return stop.stop_requested(); }))
+        close_late_clients();
+}
+
+// Shutting the socket down makes libmicrohttpd see the end of the stream and
+// close the connection on its own thread.
+void HttpServer::close_late_clients() {
+    const qint64 now = steady_ms();
+    QMutexLocker locker(&clients_lock_);
+    for (Client* client : clients_) {
+        const qint64 deadline = client->request_deadline_ms;
+        if (deadline == 0 || now < deadline) continue;
+        client->request_deadline_ms = 0;
+        note_refusal();
+        ::shutdown(client->socket, SHUT_RDWR);
+    }
 }
 
 void HttpServer::count_connection(const QString& group, int change) {
@@ -249,6 +314,21 @@ void HttpServer::queue_answer(MHD_Connection* connection, const HttpResponse& an
     if (close) MHD_add_response_header(response, "Connection", "close");
     MHD_queue_response(connection, static_cast<unsigned>(answer.status), response);
     MHD_destroy_response(response);
+}
+
+// libmicrohttpd queues no answer while it reads a body, so this refusal goes
+// straight onto the socket, ahead of the close that follows it; nothing else
+// is being sent on the connection then.
+void HttpServer::refuse_while_reading_body(MHD_Connection* connection, int status) const {
+    const HttpResponse answer = refusal(status);
+    QByteArray bytes = "HTTP/1.1 " + QByteArray::number(status) + ' ' +
+                       MHD_get_reason_phrase_for(static_cast<unsigned>(status)) + "\r\n";
+    bytes += "Content-Type: " + answer.content_type + "\r\n";
+    bytes += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
+    for (const auto& [name, value] : headers_) bytes += name + ": " + value + "\r\n";
+    bytes += "Connection: close\r\n\r\n" + answer.body;
+    ::send(socket_of(connection), bytes.constData(), static_cast<size_t>(bytes.size()),
+           MSG_NOSIGNAL | MSG_DONTWAIT);
 }
 
 // A flood is told once a minute at most, with how much was refused; nothing

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <thread>
 #include <unordered_set>
 
 struct MHD_Daemon;
@@ -40,7 +41,11 @@ using HttpHeaders = QList<QPair<QByteArray, QByteArray>>;
 struct HttpLimits {
     int connections = 64;
     int connections_per_address = 8;
-    int idle_seconds = 10;  // with no complete request, the connection closes
+    // A connection that has sent no complete request for this long, since it
+    // opened or since its last answer went out, is closed, however slowly it
+    // trickles bytes meanwhile. Waiting for an answer or reading one does not
+    // count.
+    std::chrono::milliseconds request_time{10'000};
 };
 
 // A web server made to face a network of strangers (libmicrohttpd): it
@@ -69,6 +74,7 @@ public:
 
 private:
     struct Pending;
+    struct Client;
     friend struct HttpServerCallbacks;  // libmicrohttpd's, on the server's thread
 
     MHD_Daemon* start_daemon(unsigned address_flags, quint16 port, const struct sockaddr_in* bind_to);
@@ -77,7 +83,13 @@ private:
     void hand_over(MHD_Connection* connection, Pending* pending);
     void answer_pending(Pending* pending);
     void queue_answer(MHD_Connection* connection, const HttpResponse& response, bool close) const;
+    void refuse_while_reading_body(MHD_Connection* connection, int status) const;
     void note_refusal();
+    void open_client(Client* client);
+    void close_client(Client* client);
+    void start_request_clock(Client& client) const;
+    void watch_request_times(std::stop_token stop);
+    void close_late_clients();
 
     Handler handler_;
     HttpHeaders headers_;
@@ -94,6 +106,13 @@ private:
     // Connections per address, counted on the server's thread only.
     QHash<QString, int> connections_;
     int connection_count_ = 0;
+
+    // Open connections, for the watch that closes those whose request takes
+    // too long; a client leaves this set before libmicrohttpd closes its
+    // socket, so the watch never touches a socket number reused meanwhile.
+    QMutex clients_lock_;
+    std::unordered_set<Client*> clients_;
+    std::jthread request_watch_;
 
     // Refusals since the last log line, which comes once a minute at most.
     std::atomic<int> refusals_{0};

@@ -9,8 +9,12 @@
 
 #include <QFile>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <vector>
+
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -24,6 +28,19 @@ qint64 resident_megabytes() {
 
 QByteArray request_head(const QByteArray& line, const QByteArray& more_headers = {}) {
     return line + "\r\nHost: 127.0.0.1\r\n" + more_headers + "\r\n";
+}
+
+// A login whose body comes in chunks of a KiB, `body_bytes` long in all.
+QByteArray chunked_login(qsizetype body_bytes) {
+    QByteArray body = R"({"pin":"1234"})";
+    body += QByteArray(body_bytes - body.size(), ' ');
+    QByteArray request = request_head("POST /api/login HTTP/1.1",
+                                      "Content-Type: application/json\r\nTransfer-Encoding: chunked\r\n");
+    for (qsizetype at = 0; at < body.size(); at += 1024) {
+        const QByteArray chunk = body.mid(at, 1024);
+        request += QByteArray::number(chunk.size(), 16) + "\r\n" + chunk + "\r\n";
+    }
+    return request + "0\r\n\r\n";
 }
 
 class PhoneAttackTest : public PhoneServerTest {
@@ -82,13 +99,18 @@ TEST_F(PhoneAttackTest, ATwentyMegabyteBodyIsRefusedOnItsDeclaredLength) {
     nothing_was_lost();
 }
 
-TEST_F(PhoneAttackTest, AChunkedBodyPastTheLimitClosesTheConnection) {
+TEST_F(PhoneAttackTest, AChunkedMegabyteIsRefusedAsItPassesTheLimitThenClosed) {
     AttackClient client(2, phones->port());
-    QByteArray chunks = request_head("POST /api/queue HTTP/1.1", "Transfer-Encoding: chunked\r\n");
-    for (int i = 0; i < 100; ++i) chunks += "400\r\n" + QByteArray(1024, 'x') + "\r\n";
-    client.send_all(chunks);
+    client.send_all(chunked_login(1024 * 1024));
+    EXPECT_EQ(client.status(), 413);
     EXPECT_TRUE(client.closed_by_server());
     another_phone_is_answered();
+    nothing_was_lost();
+}
+
+TEST_F(PhoneAttackTest, AChunkedBodyOfFourKibibytesIsReadAndOneByteMoreIsNot) {
+    EXPECT_EQ(sent_alone(2, chunked_login(kHttpMaxBodyBytes)), 200);
+    EXPECT_EQ(sent_alone(2, chunked_login(kHttpMaxBodyBytes + 1)), 413);
 }
 
 TEST_F(PhoneAttackTest, AMegabyteOfHeadersOrALongUrlIsRefused) {
@@ -167,4 +189,60 @@ TEST_F(PhoneAttackTest, AThousandWrongPinsFromFiftyAddressesStopEveryLoginButNot
     EXPECT_EQ(order("102002").status, 200);  // the guest signed in before goes on
     queue_before << "102002";
     nothing_was_lost();
+}
+
+namespace {
+
+// A server of its own whose requests must be complete within a fifth of a
+// second, so that the test waits that long and no more.
+class SlowClientTest : public ::testing::Test {
+protected:
+    static HttpResponse answer_ok(const HttpRequest&) { return {200, "text/plain", "ok\n", {}}; }
+    static HttpLimits short_limits() {
+        HttpLimits limits;
+        limits.request_time = kRequestTime;
+        return limits;
+    }
+
+    // Sends `bytes` one at a time, 20 ms apart, until they are all out or
+    // the server closes; returns how many went out.
+    qsizetype drip(AttackClient& client, const QByteArray& bytes) {
+        qsizetype sent = 0;
+        while (sent < bytes.size() && !client.closed_by_server(20))
+            sent += client.send_all(bytes.mid(sent, 1));
+        return sent;
+    }
+
+    static constexpr auto kRequestTime = 200ms;
+    HttpServer server{answer_ok, {}, short_limits()};
+    const quint16 port = server.listen(0, true);
+    // Eight seconds of dripping, were the connection never closed.
+    const QByteArray head = request_head("GET / HTTP/1.1", "X-Padding: " + QByteArray(360, 'y') + "\r\n");
+};
+
+}  // namespace
+
+TEST_F(SlowClientTest, ADripFromTheOpeningIsClosedWhenItsRequestIsLate) {
+    AttackClient client(2, port);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_LT(drip(client, head), head.size());
+    EXPECT_TRUE(client.closed_by_server(0));
+    EXPECT_GE(clock.elapsed(), kRequestTime.count());
+}
+
+TEST_F(SlowClientTest, ADripAfterAnAnsweredRequestIsClosedToo) {
+    AttackClient client(2, port);
+    client.send_all(request_head("GET / HTTP/1.1"));
+    ASSERT_EQ(client.status(), 200);
+    EXPECT_LT(drip(client, head), head.size());
+    EXPECT_TRUE(client.closed_by_server(0));
+}
+
+TEST_F(SlowClientTest, AClientWaitingForItsAnswerIsNotClosed) {
+    AttackClient client(2, port);
+    client.send_all(request_head("GET / HTTP/1.1"));
+    // The window thread is busy past the request time: the answer waits.
+    std::this_thread::sleep_for(2 * kRequestTime);
+    EXPECT_EQ(client.status(), 200);
 }

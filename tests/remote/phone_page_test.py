@@ -5,10 +5,11 @@ switched on. A guest enters the PIN, finds a song by part of its Chinese title,
 orders it and sees it under "已點歌曲"; the jukebox's queue then holds it.
 A second order is moved to the front ("插播") and deleted ("刪除").
 All this happens while strangers on the network attack the server (idle
-sockets, a 20 MB body, a 10,000-character URL, pipelined requests never
-read); each attack is answered or closed within a second. Then a brute force
-of the PIN from fifty addresses makes every new login wait: a second phone
-is told so, the first guest still orders, and the jukebox keeps its queue.
+sockets, a 20 MB body, a chunked 1 MB body, a 10,000-character URL,
+pipelined requests never read); each attack is answered or closed within a
+second. Then a brute force of the PIN from fifty addresses makes every new
+login wait: a second phone is told so, the first guest still orders, and the
+jukebox keeps its queue.
 
 Usage: phone_page_test.py <karaoke executable> [folder for screenshots]
 Everything the test writes (program copy, catalogue, browser profile) stays in
@@ -139,6 +140,10 @@ class Attack(threading.Thread):
         with connect_from(8, self.port) as long_url:
             long_url.sendall(b"GET /api/songs?q=" + b"a" * 10000 + b" HTTP/1.1\r\nHost: x\r\n\r\n")
             self.check("long URL", first_answer(long_url), (414, 0))
+        with connect_from(10, self.port) as chunked:
+            send_until_stopped(chunked, b"POST /api/login HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n"
+                               b"\r\n" + (b"400\r\n" + b"x" * 1024 + b"\r\n") * 1024)
+            self.check("chunked 1 MB body", first_answer(chunked), (413,))
         with connect_from(9, self.port) as pipelined:
             pipelined.setblocking(False)
             try:
