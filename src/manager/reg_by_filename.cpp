@@ -3,6 +3,7 @@
 #include "foundation/app_state.h"
 #include "foundation/catalogue.h"
 #include "foundation/lookups.h"
+#include "foundation/loudness_background.h"
 #include "manager/reg_by_filename_dialogs.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
@@ -288,4 +289,5 @@ void reg_by_filename::register_files(int count) {
         registrar.register_file(files_[static_cast<size_t>(i)], today_text());
     }
     registrar.finish();
+    measure_registered_files(state_, registrar.stored_files());
 }
