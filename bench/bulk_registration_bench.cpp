@@ -9,11 +9,11 @@
 //   BM_RegisterOneStatementPerFile  "登錄" on 2,000 files with every
 //                       statement committed on its own, as the catalogue
 //                       takes statements one by one
-//   BM_RegisterFolderWithLoudness  BM_RegisterFolder with Loudness = 1 on a
-//                       folder of its own: the files go to the background
-//                       measurement, which (the files being empty) writes
-//                       a row per file into the catalogue while the window
-//                       registers, the most it can get in the way
+//   BM_RegisterOwnFolder/loudness:0 and /loudness:1  BM_RegisterFolder on a
+//                       folder of its own, without and with Loudness = 1
+//                       (the files then go to the background measurement
+//                       once the window has rescanned them); run each in a
+//                       process of its own to compare them
 // Each runs once (seconds each); counter files_per_s.
 
 #include "foundation/app_state.h"
@@ -134,15 +134,21 @@ void BM_RescanRegistered(benchmark::State& bench) {
 }
 BENCHMARK(BM_RescanRegistered)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime();
 
-void BM_RegisterFolderWithLoudness(benchmark::State& bench) {
-    Registration registration(kFolderFiles, 1);
+void BM_RegisterOwnFolder(benchmark::State& bench) {
+    Registration registration(kFolderFiles, static_cast<int>(bench.range(0)));
     registration.window().cmdBrowse_Click();
     time_once(bench, kFolderFiles, [&] { registration.window().cmdReg_Click(); });
     if (!registration.notice().isEmpty()) bench.SkipWithError(qPrintable(registration.notice()));
     if (registration.window().labSongInfo.text() != QString("已完成%1筆資料的登錄! ").arg(kFolderFiles))
         bench.SkipWithError("not every file was registered");
 }
-BENCHMARK(BM_RegisterFolderWithLoudness)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime();
+BENCHMARK(BM_RegisterOwnFolder)
+    ->ArgName("loudness")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseManualTime();
 
 void BM_RegisterOneStatementPerFile(benchmark::State& bench) {
     Registration registration(kOneByOneFiles);
