@@ -9,6 +9,11 @@
 //   BM_RegisterOneStatementPerFile  "登錄" on 2,000 files with every
 //                       statement committed on its own, as the catalogue
 //                       takes statements one by one
+//   BM_RegisterOwnFolder/loudness:0 and /loudness:1  BM_RegisterFolder on a
+//                       folder of its own, without and with Loudness = 1
+//                       (the files then go to the background measurement
+//                       once the window has rescanned them); run each in a
+//                       process of its own to compare them
 // Each runs once (seconds each); counter files_per_s.
 
 #include "foundation/app_state.h"
@@ -61,7 +66,8 @@ void make_song_files(const QString& folder, int files, const QStringList& singer
 // registration window on them.
 class Registration {
 public:
-    explicit Registration(int files) {
+    explicit Registration(int files, int loudness = 0) {
+        state_.settings.Loudness = loudness;
         QFile::copy(source().db_path(), dir_.path() + "/karaoke.db");
         state_.app_folder = dir_.path() + "/";
         state_.db_path = dir_.path() + "/karaoke.db";
@@ -127,6 +133,22 @@ void BM_RescanRegistered(benchmark::State& bench) {
     time_once(bench, kFolderFiles, [&] { registration.window().cmdBrowse_Click(); });
 }
 BENCHMARK(BM_RescanRegistered)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime();
+
+void BM_RegisterOwnFolder(benchmark::State& bench) {
+    Registration registration(kFolderFiles, static_cast<int>(bench.range(0)));
+    registration.window().cmdBrowse_Click();
+    time_once(bench, kFolderFiles, [&] { registration.window().cmdReg_Click(); });
+    if (!registration.notice().isEmpty()) bench.SkipWithError(qPrintable(registration.notice()));
+    if (registration.window().labSongInfo.text() != QString("已完成%1筆資料的登錄! ").arg(kFolderFiles))
+        bench.SkipWithError("not every file was registered");
+}
+BENCHMARK(BM_RegisterOwnFolder)
+    ->ArgName("loudness")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseManualTime();
 
 void BM_RegisterOneStatementPerFile(benchmark::State& bench) {
     Registration registration(kOneByOneFiles);

@@ -7,41 +7,19 @@
 // quarter of an hour on two cores needs.
 #include "platform/loudness_meter.h"
 #include "platform/midi_renderer.h"
+#include "support/bench_clips.h"
 
-#include <QProcess>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <ctime>
 
 namespace {
 
 constexpr int kSongSeconds = 240;
 
-// Pink noise and a test picture with a running clock: sound and frames that
-// change all the time, as in real songs.
-QStringList song_sources(const QString& size) {
-    const QString length = QString::number(kSongSeconds);
-    QStringList sources{"-f", "lavfi", "-i",
-                        "anoisesrc=color=pink:amplitude=0.3:sample_rate=44100:d=" + length};
-    if (!size.isEmpty())
-        sources += QStringList{"-f", "lavfi", "-i", "testsrc2=size=" + size + ":rate=25:d=" + length};
-    return sources;
-}
-
 QString make_song(const QString& name, const QString& size, const QStringList& encoding) {
-    static const QTemporaryDir folder;
-    const QString path = folder.filePath(name);
-    const QStringList arguments = QStringList{"-loglevel", "error", "-y"} + song_sources(size) +
-                                  QStringList{"-ac", "2"} + encoding + QStringList{path};
-    if (QProcess::execute("ffmpeg", arguments) != 0) {
-        std::fprintf(stderr, "ffmpeg could not make %s\n", qPrintable(path));
-        std::exit(1);
-    }
-    return path;
+    return make_bench_song(name, kSongSeconds, size, encoding);
 }
 
 double thread_seconds() {

@@ -26,6 +26,11 @@ void make_clip(const QStringList& inputs, const QStringList& encoding, const QSt
     }
 }
 
+const QTemporaryDir& clips_folder() {
+    static const QTemporaryDir folder;
+    return folder;
+}
+
 BenchClips make_clips(const QTemporaryDir& folder) {
     BenchClips clips{folder.filePath("hd.mp4"), folder.filePath("vcd.dat"), folder.filePath("short.mp4")};
     const QStringList h264 = {"-c:v",    "libx264", "-preset", "veryfast", "-pix_fmt",
@@ -41,7 +46,17 @@ BenchClips make_clips(const QTemporaryDir& folder) {
 }  // namespace
 
 const BenchClips& bench_clips() {
-    static const QTemporaryDir folder;
-    static const BenchClips clips = make_clips(folder);
+    static const BenchClips clips = make_clips(clips_folder());
     return clips;
+}
+
+QString make_bench_song(const QString& name, int seconds, const QString& size, const QStringList& encoding) {
+    const QString length = QString::number(seconds);
+    QStringList inputs{"-f", "lavfi", "-i",
+                       "anoisesrc=color=pink:amplitude=0.3:sample_rate=44100:d=" + length};
+    if (!size.isEmpty())
+        inputs += QStringList{"-f", "lavfi", "-i", "testsrc2=size=" + size + ":rate=25:d=" + length};
+    const QString path = clips_folder().filePath(name);
+    make_clip(inputs, QStringList{"-ac", "2"} + encoding, path);
+    return path;
 }

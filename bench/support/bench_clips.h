@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Clips the playback benchmarks play, made with ffmpeg on first use in a
 // temporary folder that goes with the program.
@@ -12,3 +13,9 @@ struct BenchClips {
 
 // Exits the program when ffmpeg cannot make them.
 const BenchClips& bench_clips();
+
+// A song of `seconds` whose sound is stereo pink noise (changing all the
+// time, as in real songs) and, when `size` is given, whose picture is a test
+// picture with a running clock, encoded with `encoding` into `name` in the
+// same temporary folder; exits the program when ffmpeg cannot make it.
+QString make_bench_song(const QString& name, int seconds, const QString& size, const QStringList& encoding);

@@ -15,6 +15,8 @@
 // Everything the jukebox shares between its windows for the whole run.
 // One instance is made at start-up and handed to every window by reference;
 // tests make a fresh one on a temporary program folder.
+class BackgroundLoudness;
+
 struct AppState {
     // The folder of the executable (or a test's temporary folder), set once.
     QString program_folder;
@@ -46,4 +48,9 @@ struct AppState {
 
     Clock clock;
     PlatformServices platform;
+
+    // The songs' loudness measured in the background (Loudness = 1), made
+    // on first use by background_loudness(); first to go, since its worker
+    // may still be decoding.
+    std::shared_ptr<BackgroundLoudness> loudness_worker;
 };

@@ -4,7 +4,9 @@
 #include "foundation/recordset_builder.h"
 #include "foundation/session_support.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QThread>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -98,6 +100,25 @@ std::optional<FileIdentity> identity_of(const QString& path) {
 
 thread_local ConnectionMode current_mode = ConnectionMode::KeptOpen;
 
+// How long a connection waits for another connection's write to the file to
+// end before it reports the catalogue busy: the loudness measurement writes
+// from a worker thread while the windows register songs and guests order.
+// The windows' thread waits a second at most, with someone in front of the
+// screen: the measurement's writes last milliseconds, but a commit's fsync
+// took up to a quarter of a second on a busy disk. A worker waits out a
+// registration's transaction of a few hundred songs.
+int busy_wait_ms() {
+    const QCoreApplication* application = QCoreApplication::instance();
+    const bool windows_thread = application && QThread::currentThread() == application->thread();
+    return windows_thread ? 1000 : 5000;
+}
+
+Connection open_waiting(const QString& path) {
+    Connection db = open_connection(path, false);
+    sqlite3_busy_timeout(db.get(), busy_wait_ms());
+    return db;
+}
+
 // Keeps its connection open between calls (unless this thread asked for a
 // connection per call) and opens it again when the file at its path was
 // replaced or removed, but never in the middle of a transaction.
@@ -110,7 +131,7 @@ private:
         const std::optional<FileIdentity> identity = identity_of(path_);
         if (db_ && identity != identity_) close();
         if (!db_) {
-            db_ = open_connection(path_, false);
+            db_ = open_waiting(path_);
             identity_ = identity;
         }
         return db_.get();
@@ -123,7 +144,7 @@ private:
     auto with_statement(const StoreStatement& statement, const CatalogueValues& values, Work&& work) {
         return logged(statement.file, path_, [&] {
             if (current_mode == ConnectionMode::PerCall && !in_transaction()) {
-                Connection own = open_connection(path_, false);
+                Connection own = open_waiting(path_);
                 return prepared(own.get(), statement, values, work);
             }
             sqlite3* db = connection();

@@ -41,9 +41,9 @@ public:
     }
 
 private:
-    // The file catalogue takes one writer at a time and its connections do
-    // not wait for each other: the workers reach the catalogue in turn (a
-    // moment each, against seconds of decoding).
+    // The file catalogue takes one writer at a time: the workers reach it in
+    // turn (a moment each, against seconds of decoding) rather than wait for
+    // each other in SQLite's busy handler.
     Outcome measure_file(CatalogueSession& session, const QString& path) {
         const std::optional<MediaFileStamp> file = media_file_stamp(path);
         if (!file) return Outcome::Missing;

@@ -4,6 +4,7 @@
 #include "foundation/catalogue_operations.h"
 #include "foundation/helpers.h"
 #include "foundation/lookups.h"
+#include "foundation/loudness_background.h"
 #include "manager/batch_file.h"
 #include "manager/batch_same.h"
 #include "manager/singer_lookup.h"
@@ -138,6 +139,7 @@ void batch_registe::store_song(int singer_code) {
                       Str_SongLocation.trimmed()});
         });
     if (Str_SongNum.isEmpty()) throw DatabaseError("曲目編號已用完: " + Str_Songname.toStdString());
+    measure_registered_files(state_, {Str_SongLocation.trimmed()});
 }
 
 void batch_registe::offer_similar_title(const Recordset& similar, int singer_code) {

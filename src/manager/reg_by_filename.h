@@ -64,7 +64,7 @@ private:
     void lay_out();
     bool choose_folder();
     void scan_folder();
-    void register_files(int count);
+    QStringList register_files(int count);
     void refresh_entry();
     static void apply_decision(SongFileRecord& record, int repeat, const QString& replace_code);
     int selected_file() const;

@@ -3,6 +3,7 @@
 #include "foundation/app_state.h"
 #include "foundation/catalogue_operations.h"
 #include "foundation/lookups.h"
+#include "foundation/loudness_background.h"
 #include "manager/preview_file.h"
 #include "manager/shared_media_files.h"
 #include "manager/song_numbers.h"
@@ -218,6 +219,7 @@ bool similar_title_window::store_new_song() {
         return false;
     }
     new_song_.number = number;
+    measure_registered_files(state_, {new_song_.location});
     return true;
 }
 

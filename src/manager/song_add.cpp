@@ -4,6 +4,7 @@
 #include "foundation/catalogue_operations.h"
 #include "foundation/helpers.h"
 #include "foundation/lookups.h"
+#include "foundation/loudness_background.h"
 #include "manager/singer_add.h"
 #include "manager/singer_lookup.h"
 #include "manager/song_add_check_singer_name.h"
@@ -281,6 +282,7 @@ void Song_Add::store_song(int singer_code) {
         state_.platform.dialogs->notice(this, "這一類這個字數的曲目編號已經用完了");
         return;
     }
+    measure_registered_files(state_, {song_location.text().trimmed()});
     state_.platform.dialogs->notice(this, "存入ok! 請進行下一首曲的建檔作業");
 }
 

@@ -215,4 +215,5 @@ void SongFileRegistrar::store_per_singer(const SongFileRecord& record, const QSt
         add_song(shared_session(db_path_), {number, kind_code_of(record.kind_name), record.song_name,
                                             record.text_count, singer_code, date, record.file_path});
     }
+    stored_files_ << record.file_path;
 }

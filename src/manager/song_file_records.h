@@ -86,6 +86,8 @@ public:
     void register_file(const SongFileRecord& record, const QString& date);
     // Commits the last transaction and deletes the files it released.
     void finish();
+    // The files whose songs were stored (all of them once finished).
+    const QStringList& stored_files() const { return stored_files_; }
 
 private:
     void begin_if_needed();
@@ -102,4 +104,5 @@ private:
     SongNumberAllocator numbers_;
     SingerCodes singers_;
     QStringList files_to_delete_;
+    QStringList stored_files_;
 };

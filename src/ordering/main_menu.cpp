@@ -3,6 +3,7 @@
 #include "foundation/app_state.h"
 #include "foundation/key_input.h"
 #include "foundation/keypad_entry.h"
+#include "foundation/loudness_background.h"
 #include "foundation/queue_journal.h"
 #include "foundation/song_orders.h"
 #include "foundation/startup.h"
@@ -239,6 +240,7 @@ void main_menu::start_singing() {
     Label1.clear();
     Timer1.stop();
     Timer2.stop();
+    note_jukebox_activity(state_, JukeboxActivity::SongPlaying);
     {
         player singer_window(state_, this, [this](player& screen) {
             open_small_control_main(state_, screen.session(), &screen);
@@ -283,6 +285,7 @@ void main_menu::queue_changed_by_phone() {
 
 void main_menu::open_manager_mode() {
     Timer1.stop();
+    note_jukebox_activity(state_, JukeboxActivity::AwayFromMenu);
     {
         manager_menu manager_window(state_, this);
         manager_window.exec();
@@ -295,12 +298,16 @@ void main_menu::open_manager_mode() {
     Form_Activate();
 }
 
+// Timer1 runs while the main menu is in front: the loudness of the
+// catalogue's songs is measured meanwhile, unless music plays here.
 void main_menu::Timer1_Timer() {
     Picture1.setFocus();
-    if (wmpMain->play_state() == play_state::playing)
+    const bool playing = wmpMain->play_state() == play_state::playing;
+    if (playing)
         Label2.setText(wmpMain->current_position_text());
     else
         Label2.clear();
+    note_jukebox_activity(state_, playing ? JukeboxActivity::SongPlaying : JukeboxActivity::IdleOnMenu);
 }
 
 void main_menu::Timer2_Timer() {

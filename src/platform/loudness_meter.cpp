@@ -233,14 +233,14 @@ bool drain_decoder(AVCodecContext& codec, AVFrame& frame, Meter& meter) {
     }
 }
 
-std::optional<MeasuredLoudness> measure_media(const QString& path) {
+std::optional<MeasuredLoudness> measure_media(const QString& path, const std::atomic<bool>* stop) {
     std::optional<AudioSource> source = open_first_audio_stream(path);
     if (!source) return std::nullopt;
     const PacketPtr packet(av_packet_alloc());
     const FramePtr frame(av_frame_alloc());
     if (!packet || !frame) return std::nullopt;
     Meter meter;
-    while (av_read_frame(source->format.get(), packet.get()) >= 0) {
+    while ((!stop || !*stop) && av_read_frame(source->format.get(), packet.get()) >= 0) {
         bool fine = true;
         // A damaged packet is skipped, as the player skips it.
         if (packet->stream_index == source->stream &&
@@ -256,12 +256,13 @@ std::optional<MeasuredLoudness> measure_media(const QString& path) {
 
 }  // namespace
 
-std::optional<MeasuredLoudness> measure_loudness(const QString& path, const QString& soundfont) {
-    if (!is_midi_file_name(path)) return measure_media(path);
+std::optional<MeasuredLoudness> measure_loudness(const QString& path, const QString& soundfont,
+                                                 const std::atomic<bool>* stop) {
+    if (!is_midi_file_name(path)) return measure_media(path, stop);
     const QTemporaryDir folder;
     const QString wav = folder.filePath("rendered.wav");
     if (!folder.isValid() || !render_midi_to_wav(path, wav, soundfont)) return std::nullopt;
-    return measure_media(wav);
+    return measure_media(wav, stop);
 }
 
 void silence_decoder_messages() {

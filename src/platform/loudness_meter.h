@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <optional>
 
 struct MeasuredLoudness {
@@ -16,8 +17,11 @@ struct MeasuredLoudness {
 // stream, all its channels as recorded), decoding the sound alone. MIDI
 // files are measured as the player renders them, with `soundfont`.
 // Nothing when the file holds no sound that can be decoded, or only
-// silence (no loudness to speak of).
-std::optional<MeasuredLoudness> measure_loudness(const QString& path, const QString& soundfont);
+// silence (no loudness to speak of). A `stop` that is set ends the decoding
+// early (the jukebox's background measurement gives way to a song); the
+// result then means nothing.
+std::optional<MeasuredLoudness> measure_loudness(const QString& path, const QString& soundfont,
+                                                 const std::atomic<bool>* stop = nullptr);
 
 // Keeps the decoders' warnings about damaged media off standard error, for
 // a program that reports such files itself (the catalogue tool).

@@ -18,14 +18,23 @@ int main(int argc, char* argv[]) {
     silence_decoder_messages();
     const bool progress_shown = isatty(STDERR_FILENO) == 1;
     CatalogueToolOutput output;
-    output.line = [](const QString& text) { std::cout << text.toStdString() << std::endl; };
-    output.error = [progress_shown](const QString& text) {
-        std::cerr << (progress_shown ? "\r\033[K" : "") << text.toStdString() << std::endl;
+    // A line of the result or an error takes the progress line's place
+    // instead of running on after the bar.
+    const auto clear_progress = [progress_shown] {
+        if (progress_shown) std::cerr << "\r\033[K" << std::flush;
+    };
+    output.line = [clear_progress](const QString& text) {
+        clear_progress();
+        std::cout << text.toStdString() << std::endl;
+    };
+    output.error = [clear_progress](const QString& text) {
+        clear_progress();
+        std::cerr << text.toStdString() << std::endl;
     };
     output.progress = [progress_shown](const QString& text) {
         if (progress_shown) std::cerr << "\r\033[K" << text.toStdString() << std::flush;
     };
     const int status = run_catalogue_tool(app.arguments().mid(1), output);
-    if (progress_shown) std::cerr << "\r\033[K" << std::flush;
+    clear_progress();
     return status;
 }

@@ -1,6 +1,7 @@
 #include "manager/batch_registe.h"
 #include "manager/batch_same.h"
 #include "registration_fixture.h"
+#include "support/background_loudness.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -134,6 +135,25 @@ TEST_P(BatchRegiste, ASecondLineWithTheSameNewTitleIsOfferedToTheSimilarTitleWin
         1);
     EXPECT_EQ(dialogs.texts().mid(1),
               QStringList({"存入ok! 請進行下一首曲的批次作業", "2筆資料已批次登錄完成"}));
+}
+
+TEST_P(BatchRegiste, WithLoudnessTheRegisteredFilesAreMeasuredInTheBackground) {
+    state->settings.Loudness = 1;
+    run(QString("7,家後,台語,江蕙,2\nLove.dat,Love,英語,江蕙,3.9\n"));
+    ASSERT_EQ(songs(), 2);
+    EXPECT_TRUE(measured_in_background(*state, media("song07.mpg")));
+    EXPECT_TRUE(measured_in_background(*state, media("Love.dat")));
+}
+
+TEST_P(BatchRegiste, ASongStoredThroughTheSimilarTitleWindowIsMeasuredToo) {
+    state->settings.Loudness = 1;
+    when_up<batch_same>([](batch_same& same) {
+        same.new_song_name.setText("家後(二)");
+        same.new_add_Click();
+    });
+    run(QString("7,家後,台語,江蕙,2\n家後.mp3,家後,台語,江蕙,2\n"));
+    ASSERT_EQ(songs(), 2);
+    EXPECT_TRUE(measured_in_background(*state, media("家後.mp3")));
 }
 
 class BatchSame : public RegistrationTest, public ::testing::WithParamInterface<CatalogueStore> {

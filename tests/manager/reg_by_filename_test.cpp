@@ -1,6 +1,8 @@
 #include "manager/reg_by_filename.h"
 #include "manager/reg_by_filename_dialogs.h"
 #include "registration_fixture.h"
+#include "support/background_loudness.h"
+#include "support/loudness_clips.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -402,6 +404,61 @@ TEST_P(RegByFilename, ACancelledOrMissingFolderScansNothing) {
     EXPECT_EQ(dialogs.last_text(), "請確實指定路徑");
     window.cmdReg_Click();
     EXPECT_EQ(window.labSongInfo.text(), "已完成0筆資料的登錄! ");
+}
+
+TEST_P(RegByFilename, WithLoudnessTheRegisteredFilesAreMeasuredInTheBackground) {
+    state->settings.Loudness = 1;
+    const QString song = media("江蕙,家後,國語,2.mp3");
+    make_loudness_clip(song, ClipFormat::Mp3, -20);
+    const QString broken = make_file("江蕙,雨夜花,台語,3.mpg");
+    scan();
+    window.cmdReg_Click();
+    ASSERT_EQ(songs(), 2);
+
+    ASSERT_TRUE(measured_in_background(*state, song));
+    const std::optional<double> gain = stored_playback_gain_db(shared_session(state->db_path), song);
+    ASSERT_TRUE(gain);
+    EXPECT_NEAR(*gain, 4, 1.5);                           // from about -20 LUFS up to -16
+    EXPECT_TRUE(measured_in_background(*state, broken));  // remembered as undecodable
+}
+
+TEST_P(RegByFilename, WithoutLoudnessNothingIsMeasured) {
+    make_file("江蕙,家後,國語,2.mp3");
+    scan();
+    window.cmdReg_Click();
+    ASSERT_EQ(songs(), 1);
+    EXPECT_FALSE(state->loudness_worker);
+}
+
+// The measurement writes from a connection of its own while the window
+// stores its songs, one transaction per file: neither gives up because the
+// other holds the catalogue.
+TEST_P(RegByFilename, ARegistrationAndTheBackgroundMeasurementBothStoreTheirRows) {
+    constexpr int kMeasured = 100;
+    constexpr int kRegistered = 30;
+    state->settings.Loudness = 1;
+    auto held = std::make_shared<HeldMeasurement>();
+    held->holding = false;
+    auto worker = std::make_shared<BackgroundLoudness>(HeldMeasurement::meter(held));
+    state->loudness_worker = worker;
+    QDir().mkpath(folder.file("measured"));
+    QStringList measured_files;
+    for (int i = 0; i < kMeasured; ++i) {
+        measured_files << folder.file(QString("measured/%1.mp3").arg(i));
+        EXPECT_TRUE(QFile(measured_files.back()).open(QIODevice::WriteOnly));
+    }
+    for (int i = 0; i < kRegistered; ++i) make_file(QString("江蕙,%1,國語,1.mp3").arg(QChar(0x4E00 + i)));
+    scan();
+    window.files_per_transaction = 1;
+    dialogs.clear();
+
+    worker->measure_registered(state->db_path, measured_files);
+    window.cmdReg_Click();
+    EXPECT_TRUE(dialogs.texts().isEmpty()) << dialogs.texts().join(" | ").toStdString();
+    EXPECT_EQ(window.labSongInfo.text(), QString("已完成%1筆資料的登錄! ").arg(kRegistered));
+    EXPECT_EQ(songs(), kRegistered);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return worker->files_stored() == kMeasured + kRegistered; }, 20000));
+    EXPECT_EQ(count("SELECT * FROM media_loudness"), kMeasured + kRegistered);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryStore, RegByFilename, every_store(), store_name);

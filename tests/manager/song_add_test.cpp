@@ -2,6 +2,7 @@
 #include "manager/song_add.h"
 #include "manager/song_add_check_singer_name.h"
 #include "manager/song_add_same.h"
+#include "support/background_loudness.h"
 #include "support/manager_fixture.h"
 #include "widgets/manager_forms.h"
 
@@ -189,6 +190,14 @@ TEST_P(SongAddTest, SavingStoresEveryFieldAndMakesReadyForTheNextSong) {
     window->add_do.click();
     EXPECT_EQ(dialogs.last_text(), "請選好曲目種類及字數");
     EXPECT_EQ(count_of("SELECT * FROM song"), 1);
+}
+
+TEST_P(SongAddTest, WithLoudnessTheStoredSongsFileIsMeasuredInTheBackground) {
+    state->settings.Loudness = 1;
+    fill_in(1, "月亮代表我的心", "鄧麗君");
+    window->add_do.click();
+    ASSERT_EQ(dialogs.texts(), QStringList{"存入ok! 請進行下一首曲的建檔作業"});
+    EXPECT_TRUE(measured_in_background(*state, song_file));
 }
 
 TEST_P(SongAddTest, EachCheckStopsTheSaveWithItsMessageAndKeepsTheFields) {

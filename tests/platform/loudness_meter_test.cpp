@@ -92,6 +92,16 @@ TEST(LoudnessMeter, HasNothingForFilesWithoutDecodableSound) {
     EXPECT_FALSE(measure_loudness(silent_video, kDefaultSoundfont));
 }
 
+// The background measurement gives way to a song by setting the stop.
+TEST(LoudnessMeter, AStopAlreadySetDecodesNothing) {
+    TempFolder folder;
+    const QString clip = folder.file("song.mp3");
+    make_loudness_clip(clip, ClipFormat::Mp3, -20);
+    const std::atomic<bool> stop = true;
+    EXPECT_FALSE(measure_loudness(clip, kDefaultSoundfont, &stop));
+    EXPECT_TRUE(measure_loudness(clip, kDefaultSoundfont));
+}
+
 TEST(LoudnessGain, BringsASongToTheTargetLevel) {
     EXPECT_DOUBLE_EQ(loudness_gain_db({-30, -20}), 14);
     EXPECT_DOUBLE_EQ(loudness_gain_db({-10, -2}), -6);
