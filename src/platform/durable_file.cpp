@@ -10,26 +10,10 @@
 
 namespace {
 
-// Writes everything from `offset` on, going on after interrupted or partial
-// writes.
-bool write_all_at(int fd, qint64 offset, const QByteArray& bytes) {
-    const char* next = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::pwrite(fd, next, size_t(left), off_t(offset));
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        next += written;
-        left -= written;
-        offset += written;
-    }
-    return true;
-}
-
 bool write_synced_file(const QByteArray& path, const QByteArray& bytes) {
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    const bool written = write_all_at(fd, 0, bytes) && ::fsync(fd) == 0;
+    const bool written = write_all_at(fd, 0, bytes.constData(), bytes.size()) && ::fsync(fd) == 0;
     return ::close(fd) == 0 && written;
 }
 
@@ -54,6 +38,18 @@ bool replace_file_durably(const QString& path, const QByteArray& bytes) {
     return sync_folder_of(path);
 }
 
+bool write_all_at(int fd, qint64 offset, const char* bytes, qsizetype size) {
+    while (size > 0) {
+        const ssize_t written = ::pwrite(fd, bytes, size_t(size), off_t(offset));
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        bytes += written;
+        size -= written;
+        offset += written;
+    }
+    return true;
+}
+
 bool remove_file_durably(const QString& path) {
     const QByteArray target = QFile::encodeName(path);
     if (::unlink(target.constData()) != 0 && errno != ENOENT) return false;
@@ -67,7 +63,7 @@ bool InPlaceFile::open(const QString& path) {
 }
 
 bool InPlaceFile::write_at(qint64 offset, const QByteArray& bytes) {
-    return is_open() && write_all_at(fd_, offset, bytes) && ::fdatasync(fd_) == 0;
+    return is_open() && write_all_at(fd_, offset, bytes.constData(), bytes.size()) && ::fdatasync(fd_) == 0;
 }
 
 void InPlaceFile::close() {

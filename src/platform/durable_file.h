@@ -21,6 +21,10 @@ bool remove_file_durably(const QString& path);
 // removal there).
 bool sync_folder_of(const QString& path);
 
+// Writes all `size` bytes at `offset`, going on after interrupted or partial
+// writes; false when the disk refuses them.
+bool write_all_at(int fd, qint64 offset, const char* bytes, qsizetype size);
+
 // An existing file kept open and overwritten in place, each write on the
 // disk before `write_at` returns. Only the data is synced (`fdatasync`), not
 // the file's times: on a file whose size and blocks stay as they are (made

@@ -6,7 +6,6 @@
 
 #include <QFile>
 
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -26,7 +25,8 @@ void TakeSpool::open() {
         return;
     }
     const QByteArray header = wave_header(0);
-    if (::write(fd_, header.constData(), size_t(header.size())) != header.size()) return give_up();
+    if (!write_all_at(fd_, 0, header.constData(), header.size())) return give_up();
+    end_ = header.size();
     sync();
     // The file's name must outlive a power cut as well as its samples.
     sync_folder_of(path_);
@@ -34,13 +34,8 @@ void TakeSpool::open() {
 
 void TakeSpool::append(const char* frames, qsizetype bytes) {
     if (fd_ < 0) return;
-    while (bytes > 0) {
-        const ssize_t written = ::write(fd_, frames, size_t(bytes));
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return give_up();
-        frames += written;
-        bytes -= written;
-    }
+    if (!write_all_at(fd_, end_, frames, bytes)) return give_up();
+    end_ += bytes;
     if (std::chrono::steady_clock::now() - last_sync_ >= kMostUnsynced) sync();
 }
 

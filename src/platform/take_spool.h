@@ -34,5 +34,6 @@ private:
 
     QString path_;
     int fd_ = -1;
+    qint64 end_ = 0;  // where the next frames go
     std::chrono::steady_clock::time_point last_sync_;
 };
