@@ -1,0 +1,92 @@
+#include "platform/melody.h"
+#include "platform/microphone_pitch.h"
+#include "support/singing_clips.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+struct FollowedTune {
+    double sung_share = 0;     // of the frames where the tune holds a note
+    double in_tune_share = 0;  // of those sung, within half a semitone of the note
+};
+
+// How the track compares with the tune played `semitones` off, `delay_ms` late.
+FollowedTune compare_with_tune(const PitchTrack& track, int semitones = 0, int delay_ms = 0) {
+    const int delay = delay_ms * kPitchFramesPerSecond / 1000;
+    int notes = 0;
+    int sung = 0;
+    int in_tune = 0;
+    for (std::size_t i = static_cast<std::size_t>(delay); i < track.size(); ++i) {
+        const float note = tune_note_at(static_cast<double>(i - delay) / kPitchFramesPerSecond);
+        if (note == 0) continue;
+        ++notes;
+        if (track[i] <= 0) continue;
+        ++sung;
+        in_tune += std::fabs(track[i] - (note + static_cast<float>(semitones))) < 0.5F;
+    }
+    return {static_cast<double>(sung) / notes, sung ? static_cast<double>(in_tune) / sung : 0};
+}
+
+class ReferenceOfLayout : public ::testing::TestWithParam<SongLayout> {};
+
+TEST_P(ReferenceOfLayout, IsTheTuneWithoutTheChord) {
+    TempFolder folder;
+    const QString song = folder.file("song.mpg");
+    make_scored_song(song, GetParam());
+    const std::atomic<bool> cancelled = false;
+    const std::optional<PitchTrack> melody = reference_melody(song, cancelled);
+    ASSERT_TRUE(melody);
+    EXPECT_NEAR(static_cast<double>(melody->size()), kSongSeconds * kPitchFramesPerSecond, 10);
+    const FollowedTune followed = compare_with_tune(*melody);
+    EXPECT_GE(followed.sung_share, 0.9);
+    EXPECT_GE(followed.in_tune_share, 0.95);
+}
+
+INSTANTIATE_TEST_SUITE_P(VcdAndTwoStreams, ReferenceOfLayout,
+                         ::testing::Values(SongLayout::VcdStereo, SongLayout::TwoStreams));
+
+TEST(ReferenceMelody, NoneWithoutAnAccompanimentToTakeAway) {
+    TempFolder folder;
+    const QString song = folder.file("song.mp4");
+    make_scored_song(song, SongLayout::SingleStream);
+    const std::atomic<bool> cancelled = false;
+    EXPECT_FALSE(reference_melody(song, cancelled));
+    EXPECT_FALSE(reference_melody(folder.file("missing.mp4"), cancelled));
+}
+
+TEST(ReferenceMelody, StopsWhenCancelled) {
+    TempFolder folder;
+    const QString song = folder.file("song.mpg");
+    make_scored_song(song, SongLayout::VcdStereo);
+    const std::atomic<bool> cancelled = true;
+    EXPECT_FALSE(reference_melody(song, cancelled));
+}
+
+TEST(MicrophonePitch, FollowsTheSingerFromTheDevice) {
+    SingingMicrophone microphone(Singing{.delay_ms = 120, .semitones = -12});
+    const PitchTrack heard = microphone.listen();
+    EXPECT_EQ(heard.size(), kSongSeconds * kPitchFramesPerSecond);
+    const FollowedTune followed = compare_with_tune(heard, -12, 120);
+    EXPECT_GE(followed.sung_share, 0.9);
+    EXPECT_GE(followed.in_tune_share, 0.95);
+}
+
+TEST(MicrophonePitch, HearsNothingInSilence) {
+    SingingMicrophone microphone(Singing{.tune = false});
+    const PitchTrack heard = microphone.listen();
+    EXPECT_EQ(heard.size(), kSongSeconds * kPitchFramesPerSecond);
+    EXPECT_EQ(std::count(heard.begin(), heard.end(), 0.0F), std::ssize(heard));
+}
+
+TEST(MicrophonePitch, NoSoundInputGivesNoTrack) {
+    AlsaMicrophonePitch microphone("karaoke_test_no_such_input");
+    EXPECT_FALSE(microphone.start());
+    EXPECT_TRUE(microphone.stop().empty());
+}
+
+}  // namespace
