@@ -90,7 +90,10 @@ void AlsaMicrophonePitch::listen(std::chrono::nanoseconds started) {
         if (snd_pcm_wait(pcm_, kDeviceWaitMs) == 0) continue;
         // Some devices ("null") report frames without writing them.
         std::fill(buffer.begin(), buffer.end(), 0);
-        const snd_pcm_sframes_t got = snd_pcm_readi(pcm_, buffer.data(), kReadFrames);
+        // No more than the clock allows: an input faster than real time (a
+        // file) is then read in order, none of it thrown away.
+        const auto wanted = static_cast<snd_pcm_uframes_t>(std::min<qint64>(room, kReadFrames));
+        const snd_pcm_sframes_t got = snd_pcm_readi(pcm_, buffer.data(), wanted);
         if (got == -EAGAIN) continue;
         if (got < 0) {
             // An overrun loses a moment of singing; a device gone away ends
@@ -99,10 +102,10 @@ void AlsaMicrophonePitch::listen(std::chrono::nanoseconds started) {
             if (snd_pcm_state(pcm_) == SND_PCM_STATE_PREPARED && snd_pcm_start(pcm_) < 0) break;
             continue;
         }
-        const auto kept = static_cast<std::size_t>(std::min<qint64>(got, room));
+        const auto kept = static_cast<std::size_t>(got);
         mix_to_mono(buffer, kept, mono);
         follower.add(mono.data(), kept);
-        followed_frames_ += static_cast<qint64>(kept);
+        followed_frames_ += got;
     }
     track_ = follower.take_track();
 }

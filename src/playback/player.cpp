@@ -137,14 +137,14 @@ void player::raise_message_labels() {
 
 namespace {
 
-// Large Kai text with a shadow, left of the screen's middle and above the
-// line that names the next song when phones order.
+// Large Kai text with a shadow, at the left below the screen's middle and
+// above the line that names the next song when phones order.
 void paint_score(QPainter& painter, const QRect& screen, int score) {
     QFont font("標楷體");
     font.setPixelSize(screen.height() / 6);
     painter.setFont(font);
     const int margin = screen.height() / 40;
-    const QRect line(margin, screen.height() / 2, screen.width() - 2 * margin, screen.height() / 4);
+    const QRect line(margin, screen.height() * 3 / 5, screen.width() - 2 * margin, screen.height() / 4);
     const QString text = "得分 " + QString::number(score);
     const int shadow = std::max(2, screen.height() / 200);
     painter.setPen(Qt::black);

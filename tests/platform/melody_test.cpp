@@ -1,12 +1,17 @@
 #include "platform/melody.h"
 #include "platform/microphone_pitch.h"
+#include "support/alsa_test_device.h"
 #include "support/singing_clips.h"
 #include "support/test_support.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 namespace {
 
@@ -81,6 +86,33 @@ TEST(MicrophonePitch, HearsNothingInSilence) {
     const PitchTrack heard = microphone.listen();
     EXPECT_EQ(heard.size(), kSongSeconds * kPitchFramesPerSecond);
     EXPECT_EQ(std::count(heard.begin(), heard.end(), 0.0F), std::ssize(heard));
+}
+
+// A file delivers faster than real time: read at the clock's pace, bit by
+// bit, none of it may be thrown away, or the tune comes out in pieces.
+TEST(MicrophonePitch, AnInputFasterThanTheClockIsReadWholeAtItsPace) {
+    TempFolder folder;
+    QFile raw(folder.file("singing.raw"));
+    ASSERT_TRUE(raw.open(QIODevice::WriteOnly));
+    raw.write(singing_frames(Singing{}));
+    raw.close();
+    const AlsaTestDevice device(folder.path(), raw.fileName());
+    std::atomic<qint64> now_ns = 0;
+    AlsaMicrophonePitch microphone(AlsaTestDevice::kSignalDevice,
+                                   [&now_ns] { return std::chrono::nanoseconds(now_ns.load()); });
+    ASSERT_TRUE(microphone.start());
+    constexpr qint64 kStepFrames = 4410;  // 100 ms
+    for (qint64 frames = kStepFrames; frames <= kSongSeconds * 44100; frames += kStepFrames) {
+        now_ns = frames * 1'000'000'000 / 44100;
+        QElapsedTimer real;
+        real.start();
+        while (microphone.followed_frames() < frames && real.elapsed() < 5000)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_EQ(microphone.followed_frames(), frames);
+    }
+    const FollowedTune followed = compare_with_tune(microphone.stop());
+    EXPECT_GE(followed.sung_share, 0.9);
+    EXPECT_GE(followed.in_tune_share, 0.95);
 }
 
 TEST(MicrophonePitch, NoSoundInputGivesNoTrack) {

@@ -148,7 +148,8 @@ SingingMicrophone::~SingingMicrophone() = default;
 std::function<std::unique_ptr<MicrophonePitch>()> SingingMicrophone::factory() {
     return [this]() -> std::unique_ptr<MicrophonePitch> {
         const auto started = std::make_shared<std::atomic<bool>>(false);
-        const auto song = std::chrono::nanoseconds(frames_ * 1'000'000'000 / kRate);
+        // Rounded up, so that the clock allows the last frame too.
+        const auto song = std::chrono::nanoseconds((frames_ * 1'000'000'000 + kRate - 1) / kRate);
         auto microphone = std::make_unique<AlsaMicrophonePitch>(
             AlsaTestDevice::kSignalDevice, [started, song]() -> std::chrono::nanoseconds {
                 if (!started->exchange(true)) return std::chrono::nanoseconds(0);
