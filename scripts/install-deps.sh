@@ -16,6 +16,8 @@ packages=(
   libmpv-dev libfluidsynth-dev timgm6mb-soundfont libasound2-dev alsa-utils libasound2-plugins
   # loudness: the sound of media files decoded by FFmpeg, measured after EBU R128
   libebur128-dev libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
+  # the singing score: the pitch of the guide vocal and of the microphone
+  libaubio-dev
   # spreadsheet files (.xls container, .xlsx)
   libgsf-1-dev libxlsxwriter-dev
   # catalogue

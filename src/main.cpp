@@ -4,6 +4,7 @@
 #include "platform/cached_text_style.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
+#include "platform/microphone_pitch.h"
 #include "platform/mpv_media_player.h"
 #include "platform/power_off.h"
 #include "platform/printing.h"
@@ -36,6 +37,7 @@ int main(int argc, char* argv[]) {
     // A take is on disk as it runs, so that a crash does not lose it.
     capture.spool_takes_to(take_spool_path(state));
     state.platform.capture = &capture;
+    state.platform.make_microphone_pitch = [] { return std::make_unique<AlsaMicrophonePitch>(); };
     state.platform.dialogs = &dialogs;
     state.platform.printing = &printing;
     // Leaving the jukebox ends the process at once, as the windows expect;

@@ -34,6 +34,7 @@ struct Settings {
     int KeyChange = 0;             // 1: the sound panel's "音調" row shifts the key
     QString CatalogueServer;       // a PostgreSQL URI: the catalogue shared by a venue's rooms
     int Loudness = 0;              // 1: every measured song plays at the same loudness
+    int Score = 0;                 // 1: each song sung ends with a singing score
 
     // The player's hotkeys. Setting.ini documents them, but edits there have
     // no effect: these codes (upper-case letters) are always in force.

@@ -131,6 +131,7 @@ std::vector<SettingKey> make_setting_keys() {
     keys.push_back(optional_integer("KeyChange", &Settings::KeyChange));
     keys.push_back(optional_text("CatalogueServer", &Settings::CatalogueServer));
     keys.push_back(optional_integer("Loudness", &Settings::Loudness));
+    keys.push_back(optional_integer("Score", &Settings::Score));
     return keys;
 }
 

@@ -12,6 +12,7 @@ Q_DECLARE_LOGGING_CATEGORY(lcCapture)    // "karaoke.capture": failed sound inpu
 Q_DECLARE_LOGGING_CATEGORY(lcSettings)   // "karaoke.settings": a settings file that could not be written
 Q_DECLARE_LOGGING_CATEGORY(lcRemote)     // "karaoke.remote": phone ordering that could not start
 Q_DECLARE_LOGGING_CATEGORY(lcSongbook)   // "karaoke.songbook": song books not printed or written
+Q_DECLARE_LOGGING_CATEGORY(lcScore)      // "karaoke.score": each song's singing score (`Score = 1`)
 
 // The line of a song that was passed over instead of played: its number,
 // its file and why (the media engine's reason, or a file that is gone).

@@ -1,5 +1,7 @@
 #include "platform/loudness_meter.h"
 
+#include "platform/audio_decoder.h"
+#include "platform/media_player.h"
 #include "platform/midi_renderer.h"
 
 #include <QTemporaryDir>
@@ -12,76 +14,15 @@
 
 extern "C" {
 #include <ebur128.h>
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/channel_layout.h>
 #include <libavutil/log.h>
-#include <libswresample/swresample.h>
 }
 
 namespace {
 
-struct FormatCloser {
-    void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
-};
-struct CodecFreer {
-    void operator()(AVCodecContext* codec) const { avcodec_free_context(&codec); }
-};
-struct PacketFreer {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct FrameFreer {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct ResamplerFreer {
-    void operator()(SwrContext* resampler) const { swr_free(&resampler); }
-};
 struct MeterFreer {
     void operator()(ebur128_state* meter) const { ebur128_destroy(&meter); }
 };
-using FormatPtr = std::unique_ptr<AVFormatContext, FormatCloser>;
-using CodecPtr = std::unique_ptr<AVCodecContext, CodecFreer>;
-using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
-using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
-using ResamplerPtr = std::unique_ptr<SwrContext, ResamplerFreer>;
 using MeterPtr = std::unique_ptr<ebur128_state, MeterFreer>;
-
-// The file's first audio stream opened for decoding on the calling thread
-// alone: the measurement runs one file per core.
-struct AudioSource {
-    FormatPtr format;
-    CodecPtr codec;
-    int stream = -1;
-};
-
-std::optional<AudioSource> open_first_audio_stream(const QString& path) {
-    AudioSource source;
-    AVFormatContext* format = nullptr;
-    if (avformat_open_input(&format, path.toUtf8().constData(), nullptr, nullptr) < 0) return std::nullopt;
-    source.format.reset(format);
-    if (avformat_find_stream_info(format, nullptr) < 0) return std::nullopt;
-    // The player starts with the first audio stream (not FFmpeg's "best"
-    // one): that is the one measured.
-    const AVCodec* decoder = nullptr;
-    for (unsigned i = 0; i < format->nb_streams; ++i) {
-        if (format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) {
-            source.stream = static_cast<int>(i);
-            decoder = avcodec_find_decoder(format->streams[i]->codecpar->codec_id);
-            break;
-        }
-    }
-    if (source.stream < 0 || !decoder) return std::nullopt;
-    // The demuxer skips every other stream's packets (the video) unread.
-    for (unsigned i = 0; i < format->nb_streams; ++i)
-        if (static_cast<int>(i) != source.stream) format->streams[i]->discard = AVDISCARD_ALL;
-    source.codec.reset(avcodec_alloc_context3(decoder));
-    if (!source.codec ||
-        avcodec_parameters_to_context(source.codec.get(), format->streams[source.stream]->codecpar) < 0)
-        return std::nullopt;
-    source.codec->thread_count = 1;
-    if (avcodec_open2(source.codec.get(), decoder, nullptr) < 0) return std::nullopt;
-    return source;
-}
 
 // The true peak of each channel after BS.1770: the highest magnitude of the
 // sound oversampled four times, where peaks between the samples show. The
@@ -159,21 +100,13 @@ private:
     double peak_ = 0;
 };
 
-// Feeds decoded frames to the meter as interleaved floats at their own rate.
+// Feeds decoded sound to the meter at its own rate.
 class Meter {
 public:
-    bool add(const AVFrame& frame) {
-        if (!meter_ && !start(frame)) return false;
-        if (!like_first_frame(frame)) return true;
-        float_samples_.resize(static_cast<std::size_t>(frame.nb_samples) * channels_);
-        auto* out = reinterpret_cast<std::uint8_t*>(float_samples_.data());
-        const int converted =
-            swr_convert(resampler_.get(), &out, frame.nb_samples,
-                        const_cast<const std::uint8_t**>(frame.extended_data), frame.nb_samples);
-        if (converted < 0) return false;
-        true_peak_->add(float_samples_.data(), static_cast<std::size_t>(converted));
-        return ebur128_add_frames_float(meter_.get(), float_samples_.data(),
-                                        static_cast<std::size_t>(converted)) == EBUR128_SUCCESS;
+    bool add(const AudioBlock& block) {
+        if (!meter_ && !start(block)) return false;
+        true_peak_->add(block.samples, block.frames);
+        return ebur128_add_frames_float(meter_.get(), block.samples, block.frames) == EBUR128_SUCCESS;
     }
 
     std::optional<MeasuredLoudness> result() const {
@@ -186,71 +119,29 @@ public:
     }
 
 private:
-    // Sample format, rate and channels are those of the first frame. A
-    // stream that changes them midway (a broken one) has the frames that
-    // differ left out rather than read the wrong way.
-    bool like_first_frame(const AVFrame& frame) const {
-        return frame.format == format_ && frame.sample_rate == rate_ &&
-               frame.ch_layout.nb_channels == static_cast<int>(channels_);
-    }
-
-    bool start(const AVFrame& frame) {
-        format_ = frame.format;
-        rate_ = frame.sample_rate;
-        channels_ = static_cast<unsigned>(frame.ch_layout.nb_channels);
-        if (channels_ == 0 || frame.sample_rate <= 0) return false;
-        SwrContext* resampler = nullptr;
-        // FFmpeg 5.1 takes the layouts as non-const; it only reads them.
-        AVChannelLayout layout = frame.ch_layout;
-        if (swr_alloc_set_opts2(&resampler, &layout, AV_SAMPLE_FMT_FLT, frame.sample_rate, &layout,
-                                static_cast<AVSampleFormat>(frame.format), frame.sample_rate, 0, nullptr) < 0)
-            return false;
-        resampler_.reset(resampler);
-        if (swr_init(resampler) < 0) return false;
-        meter_.reset(ebur128_init(channels_, static_cast<unsigned long>(frame.sample_rate), EBUR128_MODE_I));
-        true_peak_ = std::make_unique<TruePeakMeter>(channels_);
+    bool start(const AudioBlock& block) {
+        const auto channels = static_cast<unsigned>(block.channels);
+        meter_.reset(ebur128_init(channels, static_cast<unsigned long>(block.rate), EBUR128_MODE_I));
+        true_peak_ = std::make_unique<TruePeakMeter>(channels);
         return meter_ != nullptr;
     }
 
-    ResamplerPtr resampler_;
     MeterPtr meter_;
     std::unique_ptr<TruePeakMeter> true_peak_;
-    int format_ = -1;
-    int rate_ = 0;
-    unsigned channels_ = 0;
-    std::vector<float> float_samples_;
 };
 
-// Takes every frame the decoder has ready; false on a decoding error.
-bool drain_decoder(AVCodecContext& codec, AVFrame& frame, Meter& meter) {
-    for (;;) {
-        const int rc = avcodec_receive_frame(&codec, &frame);
-        if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF) return true;
-        if (rc < 0) return false;
-        const bool added = meter.add(frame);
-        av_frame_unref(&frame);
-        if (!added) return false;
-    }
+AudioStreamRange starting_stream(int audio_streams) {
+    return AudioStreamRange{audio_stream_of_channel(audio_streams, kStartingSoundChannel) - 1, 1};
 }
 
+// The audio stream a song starts with, at its own rate. A stop that is set
+// ends the decoding at the next block.
 std::optional<MeasuredLoudness> measure_media(const QString& path, const std::atomic<bool>* stop) {
-    std::optional<AudioSource> source = open_first_audio_stream(path);
-    if (!source) return std::nullopt;
-    const PacketPtr packet(av_packet_alloc());
-    const FramePtr frame(av_frame_alloc());
-    if (!packet || !frame) return std::nullopt;
     Meter meter;
-    while ((!stop || !*stop) && av_read_frame(source->format.get(), packet.get()) >= 0) {
-        bool fine = true;
-        // A damaged packet is skipped, as the player skips it.
-        if (packet->stream_index == source->stream &&
-            avcodec_send_packet(source->codec.get(), packet.get()) >= 0)
-            fine = drain_decoder(*source->codec, *frame, meter);
-        av_packet_unref(packet.get());
-        if (!fine) return std::nullopt;
-    }
-    avcodec_send_packet(source->codec.get(), nullptr);
-    if (!drain_decoder(*source->codec, *frame, meter)) return std::nullopt;
+    const int decoded = decode_audio_streams(
+        path, starting_stream, 0,
+        [&meter, stop](int, const AudioBlock& block) { return (!stop || !*stop) && meter.add(block); });
+    if (decoded <= 0) return std::nullopt;
     return meter.result();
 }
 

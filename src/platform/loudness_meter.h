@@ -13,8 +13,8 @@ struct MeasuredLoudness {
     double true_peak_dbtp = 0;   // the highest true peak of any channel, dBTP
 };
 
-// Measures the audio stream a song starts with (the file's first audio
-// stream, all its channels as recorded), decoding the sound alone. MIDI
+// Measures the audio stream a song starts with (the first, or the second
+// of media with more than two; all its channels as recorded), decoding the sound alone. MIDI
 // files are measured as the player renders them, with `soundfont`.
 // Nothing when the file holds no sound that can be decoded, or only
 // silence (no loudness to speak of). A `stop` that is set ends the decoding

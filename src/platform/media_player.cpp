@@ -22,6 +22,10 @@ QRect area_of(const QObject* surface) {
 
 }  // namespace
 
+int audio_stream_of_channel(int audio_streams, int channel) {
+    return audio_streams > 2 ? channel : 1;
+}
+
 QString position_text(double seconds) {
     const long long total = seconds > 0 ? std::llround(std::floor(seconds)) : 0;
     const long long hours = total / 3600;

@@ -24,6 +24,14 @@ QString position_text(double seconds);
 // vocal on one side and the accompaniment on the other).
 enum class StereoSide { both, left, right };
 
+// The sound channel a song starts on: 1 "中", 2 "左", 3 "右".
+constexpr int kStartingSoundChannel = 2;
+
+// The audio stream (1 for the first) heard on sound channel `channel` from
+// media with `audio_streams` streams: media with more than two switch to
+// the channel's stream, the others keep their first.
+int audio_stream_of_channel(int audio_streams, int channel);
+
 // The key shift of the sound, in semitones either way.
 constexpr int kMaxKeyShift = 6;
 

@@ -5,6 +5,7 @@
 
 class Dialogs;
 class MediaPlayer;
+class MicrophonePitch;
 class Printing;
 class QWidget;
 class WaveCapture;
@@ -16,6 +17,9 @@ struct PlatformServices {
     // Makes a media player whose video area is a child of the given window.
     std::function<std::unique_ptr<MediaPlayer>(QWidget* parent)> make_media_player;
     WaveCapture* capture = nullptr;
+    // Follows the singer's pitch in the microphone for the singing score
+    // (`Score = 1`); none: no song is scored.
+    std::function<std::unique_ptr<MicrophonePitch>()> make_microphone_pitch;
     // Message boxes and file dialogs.
     Dialogs* dialogs = nullptr;
     // The default printer and PDF files, for the song books.

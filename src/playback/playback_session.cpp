@@ -5,6 +5,7 @@
 #include "foundation/loudness_store.h"
 #include "platform/log.h"
 #include "platform/media_player.h"
+#include "playback/song_scoring.h"
 #include "playback/voice_recording.h"
 
 #include <algorithm>
@@ -21,7 +22,8 @@ constexpr int kButtonChannels[] = {2, 1, 3};
 }  // namespace
 
 void select_audio_track(MediaPlayer& media, int channel) {
-    if (media.audio_stream_count() > 2) media.set_current_audio_stream(channel);
+    const int streams = media.audio_stream_count();
+    if (streams > 2) media.set_current_audio_stream(audio_stream_of_channel(streams, channel));
 }
 
 void select_stereo_side(MediaPlayer& media, int channel) {
@@ -37,7 +39,11 @@ QString key_text(int semitones) {
 }
 
 PlaybackSession::PlaybackSession(AppState& state, std::unique_ptr<MediaPlayer> media)
-    : state_(state), media_(std::move(media)) {
+    : state_(state),
+      media_(std::move(media)),
+      sound_channel_(kStartingSoundChannel),
+      scoring_(std::make_unique<SongScoring>(state.settings.Score == 1 ? state.platform.make_microphone_pitch
+                                                                       : SongScoring::MicrophoneMaker{})) {
     media_->set_auto_start(false);
     media_->set_mode("autorewind", false);
     media_->set_mode("loop", false);
@@ -72,9 +78,12 @@ void PlaybackSession::play_head() {
     // A side chosen for the song before belongs to it: the watch chooses
     // again for this one once its streams are known.
     media_->set_stereo_side(StereoSide::both);
-    media_->set_source_gain_db(song_playback_gain_db(state_, url.mid(QString("file://").size())));
+    const QString path = url.mid(QString("file://").size());
+    media_->set_source_gain_db(song_playback_gain_db(state_, path));
     media_->set_url(url);
     media_->play();
+    shown_score_.reset();
+    scoring_->song_started(path);
 }
 
 void PlaybackSession::start_new_song() {
@@ -138,6 +147,7 @@ bool PlaybackSession::restart_head(int pause_seconds, const std::function<void()
 
 bool PlaybackSession::advance() {
     if (between_songs_ || closed_) return false;
+    score_song();
     state_.play_queue.remove_head();
     emit head_removed();
     if (!state_.play_queue.empty()) return restart_head(kPauseBetweenSongs, [this] { reset_key(); });
@@ -147,6 +157,13 @@ bool PlaybackSession::advance() {
     media_->close();
     resume_timers();
     return false;
+}
+
+// Before the song leaves the queue: the log names it by its number.
+void PlaybackSession::score_song() {
+    shown_score_ = scoring_->song_over(media_->key_shift());
+    if (shown_score_)
+        qCInfo(lcScore).noquote() << "song" << state_.play_queue.number_at(0) << "score" << *shown_score_;
 }
 
 void PlaybackSession::Timer1_Timer() {
@@ -323,6 +340,7 @@ void PlaybackSession::close() {
         drop_recording_take(state_);
     }
     rest_timers();
+    scoring_->drop();
     media_->stop();
     media_->close();
     emit closed_now();

@@ -6,9 +6,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 struct AppState;
 class MediaPlayer;
+class SongScoring;
 
 // The one place that decides what plays now. It holds the media engine of
 // the singing window, the watch timers, the pause between songs, the audio
@@ -90,6 +92,11 @@ public:
     // A text for the status message in the corner of the singing window.
     void show_message(const QString& text);
 
+    // The singing score of the song that ended last, shown on the background
+    // until the next song starts; nothing without `Score = 1`, for a song
+    // without a guide vocal or one cut before half its length.
+    std::optional<int> shown_score() const { return shown_score_; }
+
     // Ends playback: the song stays at the head of the queue, a running take
     // is dropped unsaved, nothing plays or starts afterwards.
     void close();
@@ -132,16 +139,19 @@ private:
     void restart_take();
     void take_running();
     void discard_take();
+    void score_song();
 
     AppState& state_;
     std::unique_ptr<MediaPlayer> media_;
     QTimer Timer1;  // every 5 s: starts the head when idle
     QTimer Timer2;  // every 100 ms: advances after a song, applies the channel
-    int sound_channel_ = 2;
+    int sound_channel_;
     bool is_recording_ = false;
     QString record_file_;
     bool between_songs_ = false;
     bool closed_ = false;
+    std::unique_ptr<SongScoring> scoring_;
+    std::optional<int> shown_score_;
 };
 
 // Media with more than two audio streams hear stream `channel`; media with

@@ -135,12 +135,33 @@ void player::raise_message_labels() {
     labMsg.raise();
 }
 
+namespace {
+
+// Large Kai text with a shadow, at the left below the screen's middle and
+// above the line that names the next song when phones order.
+void paint_score(QPainter& painter, const QRect& screen, int score) {
+    QFont font("標楷體");
+    font.setPixelSize(screen.height() / 6);
+    painter.setFont(font);
+    const int margin = screen.height() / 40;
+    const QRect line(margin, screen.height() * 3 / 5, screen.width() - 2 * margin, screen.height() / 4);
+    const QString text = "得分 " + QString::number(score);
+    const int shadow = std::max(2, screen.height() / 200);
+    painter.setPen(Qt::black);
+    painter.drawText(line.translated(shadow, shadow), Qt::AlignLeft | Qt::AlignVCenter, text);
+    painter.setPen(QColor(255, 200, 40));
+    painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, text);
+}
+
+}  // namespace
+
 void player::Load_Background(int mode) {
     const QRect screen(QPoint(0, 0), state_.screen_size);
     if (mode == 1) {
         Image1.setGeometry(screen);
         Image1.show();
-        if (background_overlay_) repaint_background();
+        // Also when nothing is painted over it: the last picture may hold a score.
+        repaint_background();
         wmp1->set_geometry(QRect(0, 0, 1, 1));
     } else {
         Image1.hide();
@@ -157,7 +178,8 @@ void player::set_background_overlay(std::function<void(QPainter&, const QRect&)>
 void player::repaint_background() {
     // Behind the video nobody sees it; showing the background paints it.
     if (Image1.isHidden()) return;
-    if (!background_overlay_) {
+    const std::optional<int> score = session_.shown_score();
+    if (!background_overlay_ && !score) {
         Image1.setPixmap(background_picture());
         return;
     }
@@ -166,7 +188,8 @@ void player::repaint_background() {
     picture.fill(Qt::black);
     QPainter painter(&picture);
     painter.drawPixmap(0, 0, background_picture());
-    background_overlay_(painter, screen);
+    if (score) paint_score(painter, screen, *score);
+    if (background_overlay_) background_overlay_(painter, screen);
     painter.end();
     Image1.setPixmap(picture);
 }

@@ -46,18 +46,24 @@ INSTANTIATE_TEST_SUITE_P(QuietToLoud, LoudnessOfFormat,
                                                               ClipFormat::Mp4),
                                             ::testing::Values(-30.0, -20.0, -10.0)));
 
+// Two streams: the first plays. Three or more: the player starts on the
+// second (the accompaniment of "左").
 TEST(LoudnessMeter, MeasuresTheStreamTheSongStartsWith) {
     TempFolder folder;
     const QString quiet = folder.file("quiet.mp3");
     const QString loud = folder.file("loud.mp3");
-    const QString both = folder.file("two_streams.mkv");
+    const QString two = folder.file("two_streams.mkv");
+    const QString three = folder.file("three_streams.mkv");
     make_loudness_clip(quiet, ClipFormat::Mp3, -30);
     make_loudness_clip(loud, ClipFormat::Mp3, -10);
-    run_ffmpeg({"-i", quiet, "-i", loud, "-map", "0:a", "-map", "1:a", "-c", "copy"}, both);
+    run_ffmpeg({"-i", quiet, "-i", loud, "-map", "0:a", "-map", "1:a", "-c", "copy"}, two);
+    run_ffmpeg({"-i", quiet, "-i", loud, "-map", "0:a", "-map", "1:a", "-map", "0:a", "-c", "copy"}, three);
 
-    const std::optional<MeasuredLoudness> measured = measure_loudness(both, kDefaultSoundfont);
-    ASSERT_TRUE(measured);
-    EXPECT_NEAR(measured->integrated_lufs, ffmpeg_loudness(quiet).integrated_lufs, kToleranceLu);
+    const std::optional<MeasuredLoudness> of_two = measure_loudness(two, kDefaultSoundfont);
+    const std::optional<MeasuredLoudness> of_three = measure_loudness(three, kDefaultSoundfont);
+    ASSERT_TRUE(of_two && of_three);
+    EXPECT_NEAR(of_two->integrated_lufs, ffmpeg_loudness(quiet).integrated_lufs, kToleranceLu);
+    EXPECT_NEAR(of_three->integrated_lufs, ffmpeg_loudness(loud).integrated_lufs, kToleranceLu);
 }
 
 // A tone at a quarter of the sampling rate, a quarter period off the
