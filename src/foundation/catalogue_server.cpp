@@ -118,24 +118,106 @@ Result checked(PGconn* connection, PGresult* raw) {
     throw DatabaseError(message_of(primary ? primary : PQerrorMessage(connection)));
 }
 
+// A statement's values as libpq takes them. Whole numbers go as bigint;
+// texts take the type their place in the statement gives them.
+class BoundValues {
+public:
+    explicit BoundValues(const CatalogueValues& values) {
+        utf8_.reserve(values.size());
+        for (const CatalogueValue& value : values) {
+            utf8_.push_back(utf8_of(value));
+            // An empty text is a text, not NULL, also when it is a null QString.
+            const bool null = std::holds_alternative<std::monostate>(value);
+            texts_.push_back(null ? nullptr : utf8_.back().constData());
+            types_.push_back(std::holds_alternative<std::int64_t>(value) ? kBigintType : 0);
+        }
+    }
+
+    int count() const { return static_cast<int>(texts_.size()); }
+    const Oid* types() const { return types_.data(); }
+    const char* const* texts() const { return texts_.data(); }
+
+private:
+    std::vector<QByteArray> utf8_;
+    std::vector<const char*> texts_;
+    std::vector<Oid> types_;
+};
+
 // One statement only, as on SQLite: the extended protocol refuses a second
-// one. Whole numbers go as bigint; texts take the type their place in the
-// statement gives them.
+// one.
 Result run_one(PGconn* connection, std::string_view sql, const CatalogueValues& values = {}) {
     const std::string text(sql);
-    std::vector<QByteArray> utf8;
-    std::vector<const char*> texts;
-    std::vector<Oid> types;
-    utf8.reserve(values.size());
-    for (const CatalogueValue& value : values) {
-        utf8.push_back(utf8_of(value));
-        // An empty text is a text, not NULL, also when it is a null QString.
-        const bool null = std::holds_alternative<std::monostate>(value);
-        texts.push_back(null ? nullptr : utf8.back().constData());
-        types.push_back(std::holds_alternative<std::int64_t>(value) ? kBigintType : 0);
+    const BoundValues bound(values);
+    return checked(connection, PQexecParams(connection, text.c_str(), bound.count(), bound.types(),
+                                            bound.texts(), nullptr, nullptr, 0));
+}
+
+// Leaves pipeline mode once every result up to the sync has been read,
+// also when reading stopped at an error. A connection that cannot leave it
+// is broken, and is closed by its session.
+class Pipeline {
+public:
+    explicit Pipeline(PGconn* connection) : connection_(connection) {
+        if (!PQenterPipelineMode(connection)) throw DatabaseError(message_of(PQerrorMessage(connection)));
     }
-    return checked(connection, PQexecParams(connection, text.c_str(), static_cast<int>(values.size()),
-                                            types.data(), texts.data(), nullptr, nullptr, 0));
+    Pipeline(const Pipeline&) = delete;
+    Pipeline& operator=(const Pipeline&) = delete;
+    ~Pipeline() {
+        // What a read left: at most three statements' results, each with
+        // its NULL, and the sync.
+        for (int left = 8; left > 0 && !PQexitPipelineMode(connection_); --left) {
+            if (PQstatus(connection_) != CONNECTION_OK) return;
+            PQclear(PQgetResult(connection_));
+        }
+    }
+
+    void send(std::string_view sql, const BoundValues& bound = BoundValues({})) {
+        const std::string text(sql);
+        if (!PQsendQueryParams(connection_, text.c_str(), bound.count(), bound.types(), bound.texts(),
+                               nullptr, nullptr, 0))
+            throw DatabaseError(message_of(PQerrorMessage(connection_)));
+    }
+
+    void sync() {
+        if (!PQpipelineSync(connection_)) throw DatabaseError(message_of(PQerrorMessage(connection_)));
+    }
+
+    // The next statement's result; the NULL that ends it is read too.
+    Result next() {
+        Result result(PQgetResult(connection_));
+        if (result) PQclear(PQgetResult(connection_));
+        return result;
+    }
+
+private:
+    PGconn* connection_;
+};
+
+// A read inside a transaction, under a savepoint, so that one that fails is
+// undone alone: SAVEPOINT, the statement and RELEASE go to the server in one
+// round trip, as a registration reads thousands of times in its transaction.
+Result run_one_under_savepoint(PGconn* connection, std::string_view sql, const CatalogueValues& values) {
+    Result savepoint;
+    Result answer;
+    Result release;
+    {
+        Pipeline pipeline(connection);
+        pipeline.send("SAVEPOINT statement");
+        pipeline.send(sql, BoundValues(values));
+        pipeline.send("RELEASE SAVEPOINT statement");
+        pipeline.sync();
+        savepoint = pipeline.next();
+        answer = pipeline.next();
+        release = pipeline.next();
+    }
+    savepoint = checked(connection, savepoint.release());
+    const ExecStatusType status = answer ? PQresultStatus(answer.get()) : PGRES_FATAL_ERROR;
+    if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
+        PQclear(PQexec(connection, "ROLLBACK TO SAVEPOINT statement"));
+        return checked(connection, answer.release());
+    }
+    checked(connection, release.release());
+    return answer;
 }
 
 // Several statements of our own (schema, transaction with its lock).
@@ -277,17 +359,6 @@ private:
     template <typename Work>
     auto call(std::string_view sql, bool may_retry, Work&& work) {
         return logged(sql, address_, [&] {
-            return without_password_in_errors(address_, [&] {
-                return with_connection(may_retry,
-                                       [&](PGconn* connection) { return under_savepoint(connection, work); });
-            });
-        });
-    }
-
-    // A write, or the start or end of a transaction: no savepoint.
-    template <typename Work>
-    auto call_for_transaction(std::string_view sql, bool may_retry, Work&& work) {
-        return logged(sql, address_, [&] {
             return without_password_in_errors(address_, [&] { return with_connection(may_retry, work); });
         });
     }
@@ -302,25 +373,12 @@ private:
         try {
             return work(connection);
         } catch (const DatabaseError& error) {
-            if (PQstatus(connection) != CONNECTION_BAD) throw;
+            if (PQstatus(connection) != CONNECTION_BAD && PQpipelineStatus(connection) == PQ_PIPELINE_OFF)
+                throw;
             close();
             if (!(may_retry && reused)) throw unreachable(error.what());
         }
         return work(this->connection());
-    }
-
-    template <typename Work>
-    static auto under_savepoint(PGconn* connection, Work&& work) {
-        if (PQtransactionStatus(connection) != PQTRANS_INTRANS) return work(connection);
-        run_script(connection, "SAVEPOINT statement");
-        try {
-            auto result = work(connection);
-            run_script(connection, "RELEASE SAVEPOINT statement");
-            return result;
-        } catch (const DatabaseError&) {
-            PQclear(PQexec(connection, "ROLLBACK TO SAVEPOINT statement"));
-            throw;
-        }
     }
 
 public:
@@ -330,7 +388,9 @@ public:
 
     Recordset rows(const StoreStatement& statement, const CatalogueValues& values, int max_rows) override {
         return call(statement.server, true, [&](PGconn* connection) {
-            const Result result = run_one(connection, statement.server, values);
+            const Result result = PQtransactionStatus(connection) == PQTRANS_INTRANS
+                                      ? run_one_under_savepoint(connection, statement.server, values)
+                                      : run_one(connection, statement.server, values);
             return read_result(result.get(), max_rows);
         });
     }
@@ -338,7 +398,7 @@ public:
     // A write that fails inside a transaction fails the transaction: its
     // owner is the one writing, and rolls it back.
     void run(const StoreStatement& statement, const CatalogueValues& values) override {
-        call_for_transaction(statement.server, false, [&](PGconn* connection) {
+        call(statement.server, false, [&](PGconn* connection) {
             run_one(connection, statement.server, values);
             return Recordset();
         });
@@ -347,7 +407,7 @@ public:
     // The advisory lock stands for SQLite's BEGIN IMMEDIATE: held to the
     // end of the transaction by whoever registers songs, in any room.
     void begin_write() override {
-        call_for_transaction("BEGIN", false, [](PGconn* connection) {
+        call("BEGIN", false, [](PGconn* connection) {
             run_script(connection, "BEGIN");
             try {
                 run_script(connection, kWriteLock);
@@ -359,7 +419,7 @@ public:
         });
     }
     void commit() override {
-        call_for_transaction("COMMIT", false, [](PGconn* connection) {
+        call("COMMIT", false, [](PGconn* connection) {
             run_script(connection, "COMMIT");
             return Recordset();
         });
@@ -370,7 +430,7 @@ public:
 
     bool begin_snapshot() noexcept override {
         try {
-            snapshot_ = call_for_transaction("BEGIN", true, [](PGconn* connection) {
+            snapshot_ = call("BEGIN", true, [](PGconn* connection) {
                 if (PQtransactionStatus(connection) != PQTRANS_IDLE) return false;
                 run_script(connection, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
                 return true;
