@@ -3,6 +3,7 @@
 #include "foundation/catalogue_address.h"
 #include "foundation/catalogue_connection.h"
 #include "foundation/catalogue_server.h"
+#include "foundation/repeated_lines.h"
 #include "foundation/session_support.h"
 #include "foundation/stroke_collation.h"
 #include "platform/log.h"
@@ -135,10 +136,14 @@ void execute_sql(const QString& sql, const QString& db_path) {
     shared_session(db_path).run(StoreStatement(text.toStdString()));
 }
 
+// A failure that repeats (every phone's search while the server is out of
+// reach) is logged ten times a minute at most, then with how often it came.
 void log_catalogue_failure(const DatabaseError& error, std::string_view sql, const QString& place) {
+    static RepeatedLines repeated(std::chrono::minutes(1), 10);
     const QString line = "catalogue error: " + QString::fromUtf8(error.what()) +
                          " | statement: " + QString::fromUtf8(sql.data(), static_cast<qsizetype>(sql.size()));
-    qCWarning(lcCatalogue).noquote() << without_password(line, place);
+    if (const std::optional<QString> written = repeated.pass(line, RepeatedLines::Clock::now()))
+        qCWarning(lcCatalogue).noquote() << without_password(*written, place);
 }
 
 CatalogueSession& shared_session(const QString& place) {
