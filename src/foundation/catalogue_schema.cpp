@@ -49,6 +49,16 @@ CREATE INDEX IF NOT EXISTS song_list_index
 CREATE INDEX IF NOT EXISTS singer_list_index ON singer (singer_sex, singer_name COLLATE BINARY);
 )sql";
 
+// Whether the question's count (its first column) is above 0; false when
+// it cannot be asked.
+bool counts_any(sqlite3* db, const char* question) {
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db, question, -1, &raw, nullptr) != SQLITE_OK) return false;
+    const bool any = sqlite3_step(raw) == SQLITE_ROW && sqlite3_column_int(raw, 0) > 0;
+    sqlite3_finalize(raw);
+    return any;
+}
+
 void add_lookup_indexes(sqlite3* db) {
     execute_script(db, kLikeIndexes);
     execute_script(db, kListIndexes);
@@ -63,12 +73,20 @@ void add_lookup_indexes(const QString& db_path) {
     }
 }
 
+constexpr const char* kLoudnessSideColumnPresent =
+    "SELECT count(*) FROM pragma_table_info('media_loudness') WHERE name = 'heard_side'";
+
 // The songs' measured loudness, which the songs' own tables and statements
 // never see; catalogues made before it existed get it at the next start.
 void add_loudness_table(const QString& db_path) {
     try {
         Connection db = open_connection(db_path, false);
         execute_script(db.get(), kMediaLoudnessTable);
+        if (!counts_any(db.get(), kLoudnessSideColumnPresent)) {
+            std::string add_column = "ALTER TABLE media_loudness ADD COLUMN ";
+            add_column += kMediaLoudnessSideColumn;
+            execute_script(db.get(), add_column.c_str());
+        }
     } catch (const DatabaseError&) {
         // Busy or read-only: songs play unmeasured until a start can add it.
     }
@@ -125,11 +143,7 @@ DROP TABLE singer_collated;
 )sql";
 
 bool declares_stroke_collation(sqlite3* db) {
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(db, kCollatedTables, -1, &raw, nullptr) != SQLITE_OK) return false;
-    const bool collated = sqlite3_step(raw) == SQLITE_ROW && sqlite3_column_int(raw, 0) > 0;
-    sqlite3_finalize(raw);
-    return collated;
+    return counts_any(db, kCollatedTables);
 }
 
 void remove_stroke_collation_from_tables(sqlite3* db) {

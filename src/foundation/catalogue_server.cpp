@@ -83,7 +83,8 @@ SELECT (SELECT count(*) FROM pg_indexes WHERE schemaname = current_schema() AND 
          'song_name_like_index', 'song_num_like_index', 'singer_name_like_index')) = 11
    AND EXISTS (SELECT 1 FROM pg_collation WHERE collname = 'stroke')
    AND (SELECT count(*) FROM pg_trigger WHERE tgname IN ('song_change', 'singer_change')) = 2
-   AND to_regclass('media_loudness') IS NOT NULL
+   AND EXISTS (SELECT 1 FROM information_schema.columns WHERE table_schema = current_schema()
+               AND table_name = 'media_loudness' AND column_name = 'heard_side')
 )sql";
 
 constexpr const char* kTablesPresent =
@@ -243,6 +244,9 @@ void create_schema(PGconn* connection) {
         run_script(connection, kIndexes);
         run_script(connection, kChangeCounter);
         run_script(connection, kMediaLoudnessTable);
+        std::string add_column = "ALTER TABLE media_loudness ADD COLUMN IF NOT EXISTS ";
+        add_column += kMediaLoudnessSideColumn;
+        run_script(connection, add_column.c_str());
         run_script(connection, "COMMIT");
     } catch (const DatabaseError&) {
         PQclear(PQexec(connection, "ROLLBACK"));

@@ -20,14 +20,13 @@ void lower_this_thread_priority() {
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);  // where SCHED_IDLE is refused
 }
 
-std::optional<MeasuredLoudness> measure_file(const QString& path, const std::atomic<bool>& stop) {
-    return measure_loudness(path, kDefaultSoundfont, &stop);
-}
-
 }  // namespace
 
-BackgroundLoudness::BackgroundLoudness(Meter meter)
-    : meter_(meter ? std::move(meter) : Meter(measure_file)),
+BackgroundLoudness::BackgroundLoudness(Meter meter, StereoSide heard)
+    : meter_(meter ? std::move(meter) : Meter([heard](const QString& path, const std::atomic<bool>& stop) {
+          return measure_loudness(path, kDefaultSoundfont, heard, &stop);
+      })),
+      heard_(heard),
       worker_([this](const std::stop_token& stop) { work(stop); }) {}
 
 BackgroundLoudness::~BackgroundLoudness() {
@@ -127,7 +126,7 @@ void BackgroundLoudness::measure(const Task& task) {
     if (!file) return;
     try {
         CatalogueSession& session = session_for(task.place);
-        if (stored_loudness(session, *file)) return;
+        if (stored_loudness(session, *file, heard_)) return;
         const std::optional<MeasuredLoudness> loudness = decode_at_idle_priority(task.path);
         if (stop_file_) {
             give_back(task);
@@ -180,7 +179,9 @@ CatalogueSession& BackgroundLoudness::session_for(const QString& place) {
 
 BackgroundLoudness* background_loudness(AppState& state) {
     if (state.settings.Loudness != 1) return nullptr;
-    if (!state.loudness_worker) state.loudness_worker = std::make_shared<BackgroundLoudness>();
+    if (!state.loudness_worker)
+        state.loudness_worker =
+            std::make_shared<BackgroundLoudness>(BackgroundLoudness::Meter{}, heard_stereo_side(state));
     return state.loudness_worker.get();
 }
 

@@ -37,8 +37,9 @@ public:
     using Meter =
         std::function<std::optional<MeasuredLoudness>(const QString& path, const std::atomic<bool>& stop)>;
 
-    // `meter` is the real measurement unless a test brings its own.
-    explicit BackgroundLoudness(Meter meter = {});
+    // `meter` is the real measurement unless a test brings its own; files
+    // are measured as heard with `heard` (see measure_loudness).
+    explicit BackgroundLoudness(Meter meter = {}, StereoSide heard = StereoSide::both);
     ~BackgroundLoudness();  // gives up the file in hand and waits for the worker
     BackgroundLoudness(const BackgroundLoudness&) = delete;
     BackgroundLoudness& operator=(const BackgroundLoudness&) = delete;
@@ -73,6 +74,7 @@ private:
     CatalogueSession& session_for(const QString& place);
 
     Meter meter_;
+    const StereoSide heard_;
     mutable std::mutex guard_;
     std::condition_variable_any wake_;
     JukeboxActivity activity_ = JukeboxActivity::AwayFromMenu;

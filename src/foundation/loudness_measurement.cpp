@@ -17,8 +17,8 @@ enum class Outcome { Measured, Undecodable, MeasuredBefore, Missing };
 // What the workers share: the next file to take, and the counts.
 class Run {
 public:
-    Run(const QStringList& files, const std::function<void(int, int)>& progress)
-        : files_(files), progress_(progress) {}
+    Run(const QStringList& files, const std::function<void(int, int)>& progress, StereoSide heard)
+        : files_(files), progress_(progress), heard_(heard) {}
 
     // Takes files until none is left, or the catalogue fails (every worker
     // then stops: the others would fail as well).
@@ -49,9 +49,9 @@ private:
         if (!file) return Outcome::Missing;
         {
             const std::lock_guard lock(catalogue_guard_);
-            if (stored_loudness(session, *file)) return Outcome::MeasuredBefore;
+            if (stored_loudness(session, *file, heard_)) return Outcome::MeasuredBefore;
         }
-        const std::optional<MeasuredLoudness> loudness = measure_loudness(path, kDefaultSoundfont);
+        const std::optional<MeasuredLoudness> loudness = measure_loudness(path, kDefaultSoundfont, heard_);
         const std::lock_guard lock(catalogue_guard_);
         store_loudness(session, *file, loudness);
         return loudness ? Outcome::Measured : Outcome::Undecodable;
@@ -79,6 +79,7 @@ private:
 
     const QStringList& files_;
     const std::function<void(int, int)>& progress_;
+    const StereoSide heard_;
     std::atomic<qsizetype> next_ = 0;
     std::mutex catalogue_guard_;
     std::mutex count_guard_;
@@ -89,8 +90,9 @@ private:
 }  // namespace
 
 LoudnessRunCounts measure_unmeasured_files(const QString& place, const QStringList& files, int workers,
-                                           const std::function<void(int done, int total)>& progress) {
-    Run run(files, progress);
+                                           const std::function<void(int done, int total)>& progress,
+                                           StereoSide heard) {
+    Run run(files, progress, heard);
     std::vector<std::jthread> threads;
     for (int i = 0; i < std::max(1, workers); ++i) threads.emplace_back([&run, &place] { run.work(place); });
     threads.clear();  // joins them

@@ -5,6 +5,8 @@
 // is stopped loses at most the files in hand, and the next run goes on
 // where it stopped.
 
+#include "platform/media_player.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -17,10 +19,12 @@ struct LoudnessRunCounts {
     int missing = 0;          // no file at the path
 };
 
-// Measures every file of `files` not measured as it is now, on `workers`
+// Measures every file of `files` not measured as it is now and as heard
+// with `heard` (see measure_loudness), on `workers`
 // threads with a catalogue connection of their own each. `progress` is told
 // of each file done (done, total), from one thread at a time. A catalogue
 // that fails stops the run with its DatabaseError; what was measured until
 // then is kept.
 LoudnessRunCounts measure_unmeasured_files(const QString& place, const QStringList& files, int workers,
-                                           const std::function<void(int done, int total)>& progress);
+                                           const std::function<void(int done, int total)>& progress,
+                                           StereoSide heard = StereoSide::both);

@@ -21,11 +21,21 @@ CREATE TABLE IF NOT EXISTS media_loudness (
 );
 )sql";
 
+// 0: the side made no difference (not one stereo stream, or undecodable);
+// else 1 + StereoSide. Rows from before the column were measured with both.
+const char* const kMediaLoudnessSideColumn = "heard_side INTEGER NOT NULL DEFAULT 1";
+
 namespace {
 
 // media_loudness.state
 constexpr std::int64_t kMeasured = 1;
 constexpr std::int64_t kUndecodable = 2;
+
+constexpr std::int64_t kAnySide = 0;
+
+std::int64_t side_number(StereoSide side) {
+    return 1 + static_cast<std::int64_t>(side);
+}
 
 std::int64_t hundredths(double decibels) {
     return std::llround(decibels * 100);
@@ -43,41 +53,46 @@ std::optional<MediaFileStamp> media_file_stamp(const QString& path) {
     return MediaFileStamp{path, info.size(), info.lastModified().toMSecsSinceEpoch()};
 }
 
-std::optional<StoredLoudness> stored_loudness(CatalogueSession& session, const MediaFileStamp& file) {
-    const Recordset row =
-        session.rows(StoreStatement("SELECT state, lufs_hundredths, true_peak_hundredths FROM media_loudness"
-                                    " WHERE path = $1 AND size = $2 AND modified_ms = $3"),
-                     {file.path, file.size, file.modified_ms});
+std::optional<StoredLoudness> stored_loudness(CatalogueSession& session, const MediaFileStamp& file,
+                                              StereoSide heard) {
+    const Recordset row = session.rows(
+        StoreStatement("SELECT state, lufs_hundredths, true_peak_hundredths, heard_side FROM media_loudness"
+                       " WHERE path = $1 AND size = $2 AND modified_ms = $3 AND heard_side IN ($4, $5)"),
+        {file.path, file.size, file.modified_ms, kAnySide, side_number(heard)});
     if (row.Eof()) return std::nullopt;
     if (row.FieldInt("state") != kMeasured) return StoredLoudness{};
-    return StoredLoudness{MeasuredLoudness{from_hundredths(row, "lufs_hundredths"),
-                                           from_hundredths(row, "true_peak_hundredths")}};
+    MeasuredLoudness loudness{from_hundredths(row, "lufs_hundredths"),
+                              from_hundredths(row, "true_peak_hundredths"), std::nullopt};
+    if (row.FieldInt("heard_side") != kAnySide) loudness.side = heard;
+    return StoredLoudness{loudness};
 }
 
 void store_loudness(CatalogueSession& session, const MediaFileStamp& file,
                     const std::optional<MeasuredLoudness>& loudness) {
-    CatalogueValues values{file.path,        file.size,
-                           file.modified_ms, loudness ? kMeasured : kUndecodable,
-                           std::monostate{}, std::monostate{}};
+    CatalogueValues values{
+        file.path,        file.size,        file.modified_ms, loudness ? kMeasured : kUndecodable,
+        std::monostate{}, std::monostate{}, kAnySide};
     if (loudness) {
         values[4] = hundredths(loudness->integrated_lufs);
         values[5] = hundredths(loudness->true_peak_dbtp);
+        if (loudness->side) values[6] = side_number(*loudness->side);
     }
     session.run(
         StoreStatement(
             "INSERT INTO media_loudness (path, size, modified_ms, state, lufs_hundredths, "
-            "true_peak_hundredths)"
-            " VALUES ($1, $2, $3, $4, $5, $6)"
+            "true_peak_hundredths, heard_side)"
+            " VALUES ($1, $2, $3, $4, $5, $6, $7)"
             " ON CONFLICT (path) DO UPDATE SET size = excluded.size, modified_ms = excluded.modified_ms,"
             " state = excluded.state, lufs_hundredths = excluded.lufs_hundredths,"
-            " true_peak_hundredths = excluded.true_peak_hundredths"),
+            " true_peak_hundredths = excluded.true_peak_hundredths, heard_side = excluded.heard_side"),
         values);
 }
 
-std::optional<double> stored_playback_gain_db(CatalogueSession& session, const QString& path) {
+std::optional<double> stored_playback_gain_db(CatalogueSession& session, const QString& path,
+                                              StereoSide heard) {
     const std::optional<MediaFileStamp> file = media_file_stamp(path);
     if (!file) return std::nullopt;
-    const std::optional<StoredLoudness> stored = stored_loudness(session, *file);
+    const std::optional<StoredLoudness> stored = stored_loudness(session, *file, heard);
     if (!stored || !stored->loudness) return std::nullopt;
     return loudness_gain_db(*stored->loudness);
 }
@@ -85,12 +100,18 @@ std::optional<double> stored_playback_gain_db(CatalogueSession& session, const Q
 double song_playback_gain_db(const AppState& state, const QString& path) {
     if (state.settings.Loudness != 1) return 0;
     try {
-        return stored_playback_gain_db(shared_session(state.db_path), path).value_or(0);
+        return stored_playback_gain_db(shared_session(state.db_path), path, heard_stereo_side(state))
+            .value_or(0);
     } catch (const DatabaseError&) {
         // A catalogue out of reach (or one a read-only start could not give
         // the table) leaves the song as recorded; playing it is what matters.
         return 0;
     }
+}
+
+StereoSide heard_stereo_side(const AppState& state) {
+    if (state.settings.StereoChannel != 1) return StereoSide::both;
+    return stereo_side_of_channel(kStartingSoundChannel);
 }
 
 QStringList song_media_files(CatalogueSession& session) {

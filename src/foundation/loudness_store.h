@@ -16,8 +16,11 @@
 
 struct AppState;
 
-// The table as both stores make it (at start-up's preparation).
+// The table as both stores make it (at start-up's preparation), then give
+// it the column of the side heard, which tables made before it lack:
+// "ALTER TABLE media_loudness ADD COLUMN " and the column.
 extern const char* const kMediaLoudnessTable;
+extern const char* const kMediaLoudnessSideColumn;
 
 struct MediaFileStamp {
     QString path;
@@ -35,9 +38,11 @@ struct StoredLoudness {
     std::optional<MeasuredLoudness> loudness;
 };
 
-// The measurement of the file as stamped, or nothing when it was never
-// measured or has changed since.
-std::optional<StoredLoudness> stored_loudness(CatalogueSession& session, const MediaFileStamp& file);
+// The measurement of the file as stamped and as heard (the side of media of
+// one stereo stream), or nothing when it was never measured so or has
+// changed since.
+std::optional<StoredLoudness> stored_loudness(CatalogueSession& session, const MediaFileStamp& file,
+                                              StereoSide heard = StereoSide::both);
 // Keeps a file's measurement (nothing: it could not be decoded), in place of
 // any earlier one of that path.
 void store_loudness(CatalogueSession& session, const MediaFileStamp& file,
@@ -45,7 +50,12 @@ void store_loudness(CatalogueSession& session, const MediaFileStamp& file,
 
 // The gain (dB) that plays the file at the common level, or nothing when
 // it is not measured as it is now (the song then plays as it is).
-std::optional<double> stored_playback_gain_db(CatalogueSession& session, const QString& path);
+std::optional<double> stored_playback_gain_db(CatalogueSession& session, const QString& path,
+                                              StereoSide heard = StereoSide::both);
+
+// The side of media of one stereo stream a song starts with in this room:
+// one side on both speakers with StereoChannel = 1, else both as recorded.
+StereoSide heard_stereo_side(const AppState& state);
 
 // The gain a song's file plays with: with Loudness = 1 in Setting.ini its
 // measured gain; 0 (as recorded) otherwise, for a file not measured as it

@@ -1,7 +1,6 @@
 #include "platform/loudness_meter.h"
 
 #include "platform/audio_decoder.h"
-#include "platform/media_player.h"
 #include "platform/midi_renderer.h"
 
 #include <QTemporaryDir>
@@ -130,30 +129,56 @@ private:
     std::unique_ptr<TruePeakMeter> true_peak_;
 };
 
-AudioStreamRange starting_stream(int audio_streams) {
-    return AudioStreamRange{audio_stream_of_channel(audio_streams, kStartingSoundChannel) - 1, 1};
-}
+// One side of a stereo block on both channels, as the speakers play it.
+class SideOnBoth {
+public:
+    explicit SideOnBoth(StereoSide side) : channel_(side == StereoSide::right ? 1 : 0) {}
 
-// The audio stream a song starts with, at its own rate. A stop that is set
-// ends the decoding at the next block.
-std::optional<MeasuredLoudness> measure_media(const QString& path, const std::atomic<bool>* stop) {
+    AudioBlock of(const AudioBlock& block) {
+        samples_.resize(block.frames * 2);
+        for (std::size_t i = 0; i < block.frames; ++i)
+            samples_[2 * i] = samples_[2 * i + 1] = block.samples[2 * i + channel_];
+        return AudioBlock{samples_.data(), block.frames, 2, block.rate};
+    }
+
+private:
+    const std::size_t channel_;
+    std::vector<float> samples_;
+};
+
+// The audio stream a song starts with, at its own rate, as heard. A stop
+// that is set ends the decoding at the next block.
+std::optional<MeasuredLoudness> measure_media(const QString& path, StereoSide heard,
+                                              const std::atomic<bool>* stop) {
     Meter meter;
-    const int decoded = decode_audio_streams(
-        path, starting_stream, 0,
-        [&meter, stop](int, const AudioBlock& block) { return (!stop || !*stop) && meter.add(block); });
+    int audio_streams = 0;
+    bool one_stereo_stream = false;
+    SideOnBoth side_on_both(heard);
+    const auto starting_stream = [&audio_streams](int streams) {
+        audio_streams = streams;
+        return AudioStreamRange{audio_stream_of_channel(streams, kStartingSoundChannel) - 1, 1};
+    };
+    const int decoded = decode_audio_streams(path, starting_stream, 0, [&](int, const AudioBlock& block) {
+        if (stop && *stop) return false;
+        one_stereo_stream = audio_streams == 1 && block.channels == 2;
+        if (one_stereo_stream && heard != StereoSide::both) return meter.add(side_on_both.of(block));
+        return meter.add(block);
+    });
     if (decoded <= 0) return std::nullopt;
-    return meter.result();
+    std::optional<MeasuredLoudness> loudness = meter.result();
+    if (loudness && one_stereo_stream) loudness->side = heard;
+    return loudness;
 }
 
 }  // namespace
 
 std::optional<MeasuredLoudness> measure_loudness(const QString& path, const QString& soundfont,
-                                                 const std::atomic<bool>* stop) {
-    if (!is_midi_file_name(path)) return measure_media(path, stop);
+                                                 StereoSide heard, const std::atomic<bool>* stop) {
+    if (!is_midi_file_name(path)) return measure_media(path, heard, stop);
     const QTemporaryDir folder;
     const QString wav = folder.filePath("rendered.wav");
     if (!folder.isValid() || !render_midi_to_wav(path, wav, soundfont)) return std::nullopt;
-    return measure_media(wav, stop);
+    return measure_media(wav, heard, stop);
 }
 
 void silence_decoder_messages() {

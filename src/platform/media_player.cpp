@@ -26,6 +26,12 @@ int audio_stream_of_channel(int audio_streams, int channel) {
     return audio_streams > 2 ? channel : 1;
 }
 
+StereoSide stereo_side_of_channel(int channel) {
+    if (channel == 2) return StereoSide::left;
+    if (channel == 3) return StereoSide::right;
+    return StereoSide::both;
+}
+
 QString position_text(double seconds) {
     const long long total = seconds > 0 ? std::llround(std::floor(seconds)) : 0;
     const long long hours = total / 3600;

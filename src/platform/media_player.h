@@ -32,6 +32,10 @@ constexpr int kStartingSoundChannel = 2;
 // the channel's stream, the others keep their first.
 int audio_stream_of_channel(int audio_streams, int channel);
 
+// The side heard on sound channel `channel` from media of one stereo stream
+// when the venue plays its sides apart: 1 both, 2 left, 3 right.
+StereoSide stereo_side_of_channel(int channel);
+
 // The key shift of the sound, in semitones either way.
 constexpr int kMaxKeyShift = 6;
 

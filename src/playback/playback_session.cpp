@@ -28,9 +28,7 @@ void select_audio_track(MediaPlayer& media, int channel) {
 
 void select_stereo_side(MediaPlayer& media, int channel) {
     if (media.audio_stream_count() != 1 || media.audio_channel_count() != 2) return;
-    static const StereoSide kSides[] = {StereoSide::both, StereoSide::both, StereoSide::left,
-                                        StereoSide::right};
-    if (channel >= 1 && channel <= 3) media.set_stereo_side(kSides[channel]);
+    if (channel >= 1 && channel <= 3) media.set_stereo_side(stereo_side_of_channel(channel));
 }
 
 QString key_text(int semitones) {

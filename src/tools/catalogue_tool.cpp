@@ -30,11 +30,12 @@ A catalogue is a karaoke.db file or a catalogue server's URI
         lists songs whose media file is missing or unreadable, songs without
         a singer row, singers without songs and media files that more than
         one song number uses; exit status 1 when it lists any
-  loudness CATALOGUE
+  loudness CATALOGUE [--stereo-channel]
         measures the loudness of every song's media file not measured yet
         (or changed since), on every core, so that the jukebox plays every
         song at the same level with Loudness = 1; stopped, it goes on where
-        it stopped the next time
+        it stopped the next time. With --stereo-channel, media of one stereo
+        stream are measured as rooms with StereoChannel = 1 hear them
   --help
         this text
 
@@ -191,14 +192,14 @@ QString progress_bar(int done, int total) {
            QString("] %1 / %2 files").arg(done).arg(total);
 }
 
-int measure_loudness_of_songs(const QString& place, const CatalogueToolOutput& output) {
+int measure_loudness_of_songs(const QString& place, StereoSide heard, const CatalogueToolOutput& output) {
     require_catalogue(place);
     prepare_catalogue(place);
     const QStringList files = song_media_files(shared_session(place));
     const int workers = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     const LoudnessRunCounts counts = measure_unmeasured_files(
-        place, files, workers,
-        [&output](int done, int total) { output.progress(progress_bar(done, total)); });
+        place, files, workers, [&output](int done, int total) { output.progress(progress_bar(done, total)); },
+        heard);
     output.line(
         QString("measured %1 files, %2 without sound that could be decoded; %3 measured before, %4 missing")
             .arg(counts.measured)
@@ -212,7 +213,9 @@ int run_command(const QStringList& arguments, const CatalogueToolOutput& output)
     const QString command = arguments.value(0);
     if (command == "copy") return copy_catalogue(arguments, output);
     if (command == "loudness" && arguments.size() == 2)
-        return measure_loudness_of_songs(arguments[1], output);
+        return measure_loudness_of_songs(arguments[1], StereoSide::both, output);
+    if (command == "loudness" && arguments.size() == 3 && arguments[2] == "--stereo-channel")
+        return measure_loudness_of_songs(arguments[1], stereo_side_of_channel(kStartingSoundChannel), output);
     if ((command == "stats" || command == "check") && arguments.size() == 2)
         return command == "stats" ? print_stats(arguments[1], output) : check_catalogue(arguments[1], output);
     QStringList shown;

@@ -99,6 +99,59 @@ TEST_P(LoudnessStore, ListsEverySongsFileOnce) {
     EXPECT_EQ(song_media_files(session()), QStringList({"/songs/b.mpg", "/songs/a.mpg"}));
 }
 
+// Media of one stereo stream sound different with one side on both
+// speakers: their measurement counts only for the side it was made for.
+// Other media count for every side.
+TEST_P(LoudnessStore, AStereoMeasurementCountsForTheSideItWasMadeFor) {
+    const MediaFileStamp vcd = write_media("vcd.dat", "stereo");
+    const MediaFileStamp video = write_media("video.mp4", "streams");
+    store_loudness(session(), vcd, MeasuredLoudness{-20, -3, StereoSide::left});
+    store_loudness(session(), video, MeasuredLoudness{-18, -3});
+
+    EXPECT_FALSE(stored_loudness(session(), vcd, StereoSide::both));
+    const std::optional<StoredLoudness> heard = stored_loudness(session(), vcd, StereoSide::left);
+    ASSERT_TRUE(heard && heard->loudness);
+    EXPECT_EQ(heard->loudness->side, StereoSide::left);
+    EXPECT_TRUE(stored_loudness(session(), video, StereoSide::left));
+    EXPECT_TRUE(stored_loudness(session(), video, StereoSide::both));
+
+    store_loudness(session(), vcd, MeasuredLoudness{-22, -10, StereoSide::both});
+    EXPECT_FALSE(stored_loudness(session(), vcd, StereoSide::left));
+    EXPECT_NEAR(*stored_playback_gain_db(session(), vcd.path, StereoSide::both), 6, 1e-9);
+}
+
+// A room that plays the sides apart starts such media on the left side.
+TEST_P(LoudnessStore, ARoomPlaysTheGainOfTheSideItHears) {
+    const MediaFileStamp vcd = write_media("vcd.dat", "stereo");
+    store_loudness(session(), vcd, MeasuredLoudness{-26, -20, StereoSide::left});
+    state->settings.Loudness = 1;
+    EXPECT_EQ(song_playback_gain_db(*state, vcd.path), 0);
+    state->settings.StereoChannel = 1;
+    EXPECT_NEAR(song_playback_gain_db(*state, vcd.path), 10, 1e-9);
+}
+
+// The table as the first version of the measurement made it: its rows stay
+// and count as measured with both sides.
+TEST_P(LoudnessStore, ATableFromBeforeTheSideColumnGetsIt) {
+    const MediaFileStamp vcd = write_media("vcd.dat", "stereo");
+    execute_sql("DROP TABLE media_loudness", state->db_path);
+    execute_sql(
+        "CREATE TABLE media_loudness (path TEXT PRIMARY KEY, size BIGINT NOT NULL, modified_ms BIGINT NOT "
+        "NULL,"
+        " state INTEGER NOT NULL, lufs_hundredths INTEGER, true_peak_hundredths INTEGER)",
+        state->db_path);
+    execute_sql(QString("INSERT INTO media_loudness VALUES ('%1', %2, %3, 1, -2000, -300)")
+                    .arg(vcd.path)
+                    .arg(vcd.size)
+                    .arg(vcd.modified_ms),
+                state->db_path);
+    close_kept_connection();
+
+    prepare_catalogue(state->db_path);
+    EXPECT_TRUE(stored_loudness(session(), vcd, StereoSide::both));
+    EXPECT_FALSE(stored_loudness(session(), vcd, StereoSide::left));
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryStore, LoudnessStore, every_store(), store_name);
 
 }  // namespace

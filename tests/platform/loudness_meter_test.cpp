@@ -66,6 +66,43 @@ TEST(LoudnessMeter, MeasuresTheStreamTheSongStartsWith) {
     EXPECT_NEAR(of_three->integrated_lufs, ffmpeg_loudness(loud).integrated_lufs, kToleranceLu);
 }
 
+// A stereo stream whose sides differ by 20 dB (guide and accompaniment):
+// measured as heard, one side on both speakers, or both as recorded.
+TEST(LoudnessMeter, MeasuresOneStereoStreamAsItsSideIsHeard) {
+    TempFolder folder;
+    const QString song = folder.file("vcd.mpg");
+    const QString left_heard = folder.file("left_heard.wav");
+    const QString right_heard = folder.file("right_heard.wav");
+    const QString tones = "aevalsrc=0.02*sin(2*PI*440*t)|0.2*sin(2*PI*660*t):s=44100:d=4";
+    run_ffmpeg({"-f", "lavfi", "-i", tones, "-c:a", "mp2", "-b:a", "224k"}, song);
+    run_ffmpeg({"-i", song, "-af", "pan=stereo|c0=c0|c1=c0"}, left_heard);
+    run_ffmpeg({"-i", song, "-af", "pan=stereo|c0=c1|c1=c1"}, right_heard);
+
+    const auto left = measure_loudness(song, kDefaultSoundfont, StereoSide::left);
+    const auto right = measure_loudness(song, kDefaultSoundfont, StereoSide::right);
+    const auto both = measure_loudness(song, kDefaultSoundfont, StereoSide::both);
+    ASSERT_TRUE(left && right && both);
+    EXPECT_NEAR(left->integrated_lufs, ffmpeg_loudness(left_heard).integrated_lufs, kToleranceLu);
+    EXPECT_NEAR(right->integrated_lufs, ffmpeg_loudness(right_heard).integrated_lufs, kToleranceLu);
+    EXPECT_NEAR(both->integrated_lufs, ffmpeg_loudness(song).integrated_lufs, kToleranceLu);
+    EXPECT_EQ(left->side, StereoSide::left);
+    EXPECT_EQ(both->side, StereoSide::both);
+}
+
+// Media of several streams have no sides to hear apart.
+TEST(LoudnessMeter, MediaOfSeveralStreamsAreMeasuredWithAllTheirChannels) {
+    TempFolder folder;
+    const QString stereo = folder.file("stereo.mp3");
+    const QString two = folder.file("two_streams.mkv");
+    run_ffmpeg({"-f", "lavfi", "-i", "aevalsrc=0.02*sin(2*PI*440*t)|0.2*sin(2*PI*660*t):s=44100:d=4"},
+               stereo);
+    run_ffmpeg({"-i", stereo, "-i", stereo, "-map", "0:a", "-map", "1:a", "-c", "copy"}, two);
+    const auto measured = measure_loudness(two, kDefaultSoundfont, StereoSide::left);
+    ASSERT_TRUE(measured);
+    EXPECT_FALSE(measured->side);
+    EXPECT_NEAR(measured->integrated_lufs, ffmpeg_loudness(stereo).integrated_lufs, kToleranceLu);
+}
+
 // A tone at a quarter of the sampling rate, a quarter period off the
 // samples: every sample lies 3 dB under the peaks between them.
 TEST(LoudnessMeter, FindsThePeaksBetweenTheSamples) {
@@ -104,7 +141,7 @@ TEST(LoudnessMeter, AStopAlreadySetDecodesNothing) {
     const QString clip = folder.file("song.mp3");
     make_loudness_clip(clip, ClipFormat::Mp3, -20);
     const std::atomic<bool> stop = true;
-    EXPECT_FALSE(measure_loudness(clip, kDefaultSoundfont, &stop));
+    EXPECT_FALSE(measure_loudness(clip, kDefaultSoundfont, StereoSide::both, &stop));
     EXPECT_TRUE(measure_loudness(clip, kDefaultSoundfont));
 }
 

@@ -1,6 +1,7 @@
 #include "foundation/catalogue.h"
 #include "foundation/loudness_store.h"
 #include "support/loudness_clips.h"
+#include "support/media_clips.h"
 #include "support/postgres_server.h"
 #include "support/test_catalogue.h"
 #include "support/test_support.h"
@@ -250,6 +251,30 @@ TEST_F(CatalogueTool, LoudnessMeasuresEverySongOnceAndGoesOnWhereItStopped) {
         out,
         QStringList{"measured 1 files, 0 without sound that could be decoded; 2 measured before, 1 missing"});
     EXPECT_NEAR(*stored_playback_gain_db(session, folder.file("quiet.mp3")), 4, 0.5);
+}
+
+// A VCD-style song: a quiet accompaniment on the left, a loud guide vocal
+// on the right of one stereo stream.
+TEST_F(CatalogueTool, LoudnessWithTheStereoChannelOptionMeasuresTheSideARoomHears) {
+    const QString song = folder.file("vcd.mpg");
+    run_ffmpeg(
+        {"-f", "lavfi", "-i", "aevalsrc=0.02*sin(2*PI*440*t)|0.2*sin(2*PI*660*t):s=44100:d=3", "-c:a", "mp2"},
+        song);
+    add_test_song(*state, "00001", 1, "分軌", add_test_singer(*state, "歌手"), song);
+    CatalogueSession& session = shared_session(state->db_path);
+
+    ASSERT_EQ(run({"loudness", state->db_path, "--stereo-channel"}), kToolOk) << err.join('\n').toStdString();
+    const std::optional<double> left_gain = stored_playback_gain_db(session, song, StereoSide::left);
+    ASSERT_TRUE(left_gain);
+    EXPECT_FALSE(stored_playback_gain_db(session, song, StereoSide::both));
+
+    ASSERT_EQ(run({"loudness", state->db_path}), kToolOk);
+    EXPECT_EQ(
+        out,
+        QStringList{"measured 1 files, 0 without sound that could be decoded; 0 measured before, 0 missing"});
+    const std::optional<double> both_gain = stored_playback_gain_db(session, song, StereoSide::both);
+    ASSERT_TRUE(both_gain);
+    EXPECT_LT(*both_gain, *left_gain - 10);
 }
 
 TEST_F(CatalogueTool, LoudnessOfTheSongsOnTheServer) {
