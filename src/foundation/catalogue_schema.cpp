@@ -83,8 +83,10 @@ void add_loudness_table(const QString& db_path) {
         Connection db = open_connection(db_path, false);
         execute_script(db.get(), kMediaLoudnessTable);
         if (!counts_any(db.get(), kLoudnessSideColumnPresent)) {
-            std::string add_column = "ALTER TABLE media_loudness ADD COLUMN ";
+            std::string add_column =
+                "BEGIN; DELETE FROM media_loudness; ALTER TABLE media_loudness ADD COLUMN ";
             add_column += kMediaLoudnessSideColumn;
+            add_column += "; COMMIT;";
             execute_script(db.get(), add_column.c_str());
         }
     } catch (const DatabaseError&) {

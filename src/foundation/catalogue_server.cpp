@@ -87,6 +87,11 @@ SELECT (SELECT count(*) FROM pg_indexes WHERE schemaname = current_schema() AND 
                AND table_name = 'media_loudness' AND column_name = 'heard_side')
 )sql";
 
+constexpr const char* kLoudnessSideColumnPresent = R"sql(
+SELECT EXISTS (SELECT 1 FROM information_schema.columns WHERE table_schema = current_schema()
+               AND table_name = 'media_loudness' AND column_name = 'heard_side')
+)sql";
+
 constexpr const char* kTablesPresent =
     "SELECT to_regclass('song') IS NOT NULL AND to_regclass('singer') IS NOT NULL";
 
@@ -235,6 +240,15 @@ bool answers_yes(PGconn* connection, const char* question) {
     return QByteArray(PQgetvalue(answer.get(), 0, 0)) == "t";
 }
 
+// Measurements from before the column were made by an earlier meter (a mono
+// sound as one channel, the first of three streams): they are measured again.
+void add_loudness_side_column(PGconn* connection) {
+    if (answers_yes(connection, kLoudnessSideColumnPresent)) return;
+    std::string add_column = "DELETE FROM media_loudness; ALTER TABLE media_loudness ADD COLUMN ";
+    add_column += kMediaLoudnessSideColumn;
+    run_script(connection, add_column.c_str());
+}
+
 void create_schema(PGconn* connection) {
     run_script(connection, "BEGIN");
     try {
@@ -244,9 +258,7 @@ void create_schema(PGconn* connection) {
         run_script(connection, kIndexes);
         run_script(connection, kChangeCounter);
         run_script(connection, kMediaLoudnessTable);
-        std::string add_column = "ALTER TABLE media_loudness ADD COLUMN IF NOT EXISTS ";
-        add_column += kMediaLoudnessSideColumn;
-        run_script(connection, add_column.c_str());
+        add_loudness_side_column(connection);
         run_script(connection, "COMMIT");
     } catch (const DatabaseError&) {
         PQclear(PQexec(connection, "ROLLBACK"));

@@ -129,20 +129,20 @@ private:
     std::unique_ptr<TruePeakMeter> true_peak_;
 };
 
-// One side of a stereo block on both channels, as the speakers play it.
-class SideOnBoth {
+// One channel of a block on both speakers, as the player sends out a mono
+// sound, or one side of a stereo one.
+class OnBothSpeakers {
 public:
-    explicit SideOnBoth(StereoSide side) : channel_(side == StereoSide::right ? 1 : 0) {}
-
-    AudioBlock of(const AudioBlock& block) {
+    AudioBlock of(const AudioBlock& block, int channel) {
+        const auto channels = static_cast<std::size_t>(block.channels);
         samples_.resize(block.frames * 2);
         for (std::size_t i = 0; i < block.frames; ++i)
-            samples_[2 * i] = samples_[2 * i + 1] = block.samples[2 * i + channel_];
+            samples_[2 * i] = samples_[2 * i + 1] =
+                block.samples[i * channels + static_cast<std::size_t>(channel)];
         return AudioBlock{samples_.data(), block.frames, 2, block.rate};
     }
 
 private:
-    const std::size_t channel_;
     std::vector<float> samples_;
 };
 
@@ -153,7 +153,7 @@ std::optional<MeasuredLoudness> measure_media(const QString& path, StereoSide he
     Meter meter;
     int audio_streams = 0;
     bool one_stereo_stream = false;
-    SideOnBoth side_on_both(heard);
+    OnBothSpeakers on_both_speakers;
     const auto starting_stream = [&audio_streams](int streams) {
         audio_streams = streams;
         return AudioStreamRange{audio_stream_of_channel(streams, kStartingSoundChannel) - 1, 1};
@@ -161,7 +161,9 @@ std::optional<MeasuredLoudness> measure_media(const QString& path, StereoSide he
     const int decoded = decode_audio_streams(path, starting_stream, 0, [&](int, const AudioBlock& block) {
         if (stop && *stop) return false;
         one_stereo_stream = audio_streams == 1 && block.channels == 2;
-        if (one_stereo_stream && heard != StereoSide::both) return meter.add(side_on_both.of(block));
+        if (block.channels == 1) return meter.add(on_both_speakers.of(block, 0));
+        if (one_stereo_stream && heard != StereoSide::both)
+            return meter.add(on_both_speakers.of(block, heard == StereoSide::right ? 1 : 0));
         return meter.add(block);
     });
     if (decoded <= 0) return std::nullopt;

@@ -20,8 +20,9 @@ struct MeasuredLoudness {
 
 // Measures the audio stream a song starts with (the first, or the second
 // of media with more than two), decoding the sound alone, as it is heard:
-// media of one stereo stream with `heard` on both speakers (both channels
-// as recorded, or one side on both), other media with all their channels.
+// a mono sound on both speakers, media of one stereo stream with `heard`
+// (both channels as recorded, or one side on both speakers), other media
+// with all their channels.
 // MIDI files are measured as the player renders them, with `soundfont`.
 // Nothing when the file holds no sound that can be decoded, or only
 // silence (no loudness to speak of). A `stop` that is set ends the decoding

@@ -130,10 +130,10 @@ TEST_P(LoudnessStore, ARoomPlaysTheGainOfTheSideItHears) {
     EXPECT_NEAR(song_playback_gain_db(*state, vcd.path), 10, 1e-9);
 }
 
-// The table as the first version of the measurement made it: its rows stay
-// and count as measured with both sides.
-TEST_P(LoudnessStore, ATableFromBeforeTheSideColumnGetsIt) {
-    const MediaFileStamp vcd = write_media("vcd.dat", "stereo");
+// The table as the first version of the measurement made it, whose meter
+// took a mono sound as one channel: its rows are measured again.
+TEST_P(LoudnessStore, ATableFromBeforeTheSideColumnGetsItAndItsRowsGo) {
+    const MediaFileStamp song = write_media("song.mp4", "mono");
     execute_sql("DROP TABLE media_loudness", state->db_path);
     execute_sql(
         "CREATE TABLE media_loudness (path TEXT PRIMARY KEY, size BIGINT NOT NULL, modified_ms BIGINT NOT "
@@ -141,15 +141,16 @@ TEST_P(LoudnessStore, ATableFromBeforeTheSideColumnGetsIt) {
         " state INTEGER NOT NULL, lufs_hundredths INTEGER, true_peak_hundredths INTEGER)",
         state->db_path);
     execute_sql(QString("INSERT INTO media_loudness VALUES ('%1', %2, %3, 1, -2000, -300)")
-                    .arg(vcd.path)
-                    .arg(vcd.size)
-                    .arg(vcd.modified_ms),
+                    .arg(song.path)
+                    .arg(song.size)
+                    .arg(song.modified_ms),
                 state->db_path);
     close_kept_connection();
 
     prepare_catalogue(state->db_path);
-    EXPECT_TRUE(stored_loudness(session(), vcd, StereoSide::both));
-    EXPECT_FALSE(stored_loudness(session(), vcd, StereoSide::left));
+    EXPECT_FALSE(stored_loudness(session(), song));
+    store_loudness(session(), song, MeasuredLoudness{-20, -3});
+    EXPECT_TRUE(stored_loudness(session(), song, StereoSide::left));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryStore, LoudnessStore, every_store(), store_name);

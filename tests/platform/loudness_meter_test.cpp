@@ -89,6 +89,20 @@ TEST(LoudnessMeter, MeasuresOneStereoStreamAsItsSideIsHeard) {
     EXPECT_EQ(both->side, StereoSide::both);
 }
 
+// The player sends a mono sound to both speakers, where it is 3 dB louder
+// than on one.
+TEST(LoudnessMeter, MeasuresAMonoSoundOnBothSpeakers) {
+    TempFolder folder;
+    const QString mono = folder.file("mono.mp3");
+    const QString on_both = folder.file("on_both.wav");
+    run_ffmpeg({"-f", "lavfi", "-i", "sine=frequency=997:duration=4:sample_rate=44100,volume=-6dB"}, mono);
+    run_ffmpeg({"-i", mono, "-af", "pan=stereo|c0=c0|c1=c0"}, on_both);
+    const auto measured = measure_loudness(mono, kDefaultSoundfont);
+    ASSERT_TRUE(measured);
+    EXPECT_NEAR(measured->integrated_lufs, ffmpeg_loudness(on_both).integrated_lufs, kToleranceLu);
+    EXPECT_NEAR(measured->integrated_lufs, ffmpeg_loudness(mono).integrated_lufs + 3, kToleranceLu);
+}
+
 // Media of several streams have no sides to hear apart.
 TEST(LoudnessMeter, MediaOfSeveralStreamsAreMeasuredWithAllTheirChannels) {
     TempFolder folder;
