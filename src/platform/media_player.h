@@ -108,6 +108,12 @@ public:
     // neutral: both sides as recorded, in the recorded key.
     void set_stereo_side(StereoSide side);
     StereoSide stereo_side() const { return stereo_side_; }
+    // The side the next sources of one stereo stream start with, from their
+    // first sample (a room that plays the sides apart); with both, the side
+    // stays as set. Engines that cannot see the streams before the sound
+    // starts leave it to callers.
+    void set_starting_stereo_side(StereoSide side) { starting_stereo_side_ = side; }
+    StereoSide starting_stereo_side() const { return starting_stereo_side_; }
     // Semitones within -kMaxKeyShift..kMaxKeyShift (clamped); the tempo stays.
     void set_key_shift(int semitones);
     int key_shift() const { return key_shift_; }
@@ -166,6 +172,7 @@ private:
     bool autorewind_ = false;
     bool loop_ = false;
     StereoSide stereo_side_ = StereoSide::both;
+    StereoSide starting_stereo_side_ = StereoSide::both;
     int key_shift_ = 0;
     double source_gain_db_ = 0;
     QString error_text_;

@@ -67,6 +67,8 @@ bool platform_has_opengl() {
 
 // The label of the pitch filter in mpv's chain, which commands name.
 constexpr const char* kPitchFilterLabel = "key";
+// mpv's hook between opening a source and making its decoders.
+constexpr std::uint64_t kPreloadedHook = 1;
 
 double pitch_of_key_shift(int semitones) {
     return std::pow(2.0, semitones / 12.0);
@@ -122,6 +124,7 @@ MpvMediaPlayer::MpvMediaPlayer(QWidget* parent, const MpvPlayerOptions& options)
     if (!mpv_)
         qCWarning(lcPlayback) << "the media engine (libmpv) could not start: every song will be skipped";
     if (mpv_) {
+        mpv_hook_add(mpv_, kPreloadedHook, "on_preloaded", 0);
         mpv_set_wakeup_callback(
             mpv_,
             [](void* player) {
@@ -309,6 +312,9 @@ void MpvMediaPlayer::handle_event(const mpv_event& event) {
                 emit playback_started();
             }
             break;
+        case MPV_EVENT_HOOK:
+            source_preloaded(event);
+            break;
         case MPV_EVENT_END_FILE: {
             // Read out before any handler runs: a handler's own draining reuses the event.
             const auto* end = static_cast<const mpv_event_end_file*>(event.data);
@@ -318,6 +324,18 @@ void MpvMediaPlayer::handle_event(const mpv_event& event) {
         default:
             break;
     }
+}
+
+// mpv waits at this hook until it is told to go on, with the source's
+// tracks known and no sound decoded yet: a source of one stereo stream gets
+// its starting side here, so that its first second is not heard both ways.
+void MpvMediaPlayer::source_preloaded(const mpv_event& event) {
+    const auto* hook = static_cast<const mpv_event_hook*>(event.data);
+    if (event.reply_userdata == kPreloadedHook && entry_started_ &&
+        starting_stereo_side() != StereoSide::both && audio_track_count() == 1 &&
+        channels_of_first_audio_track() == 2)
+        set_stereo_side(starting_stereo_side());
+    mpv_hook_continue(mpv_, hook->id);
 }
 
 void MpvMediaPlayer::finish_entry(std::int64_t entry_id, int reason, int error) {
@@ -431,7 +449,10 @@ QByteArray MpvMediaPlayer::track_field(std::int64_t track, const char* field) co
 }
 
 int MpvMediaPlayer::audio_stream_count() const {
-    if (!media_loaded_) return 0;
+    return media_loaded_ ? audio_track_count() : 0;
+}
+
+int MpvMediaPlayer::audio_track_count() const {
     std::int64_t tracks = 0;
     if (mpv_get_property(mpv_, "track-list/count", MPV_FORMAT_INT64, &tracks) < 0) return 0;
     int audio_streams = 0;
@@ -439,6 +460,15 @@ int MpvMediaPlayer::audio_stream_count() const {
         if (track_field(i, "type") == "audio") ++audio_streams;
     }
     return audio_streams;
+}
+
+int MpvMediaPlayer::channels_of_first_audio_track() const {
+    std::int64_t tracks = 0;
+    if (mpv_get_property(mpv_, "track-list/count", MPV_FORMAT_INT64, &tracks) < 0) return 0;
+    for (std::int64_t i = 0; i < tracks; ++i) {
+        if (track_field(i, "type") == "audio") return track_field(i, "demux-channel-count").toInt();
+    }
+    return 0;
 }
 
 int MpvMediaPlayer::audio_channel_count() const {

@@ -106,6 +106,9 @@ private:
     void fail_later(const QString& reason);
     void drain_events();
     void handle_event(const mpv_event& event);
+    void source_preloaded(const mpv_event& event);
+    int audio_track_count() const;
+    int channels_of_first_audio_track() const;
     void finish_entry(std::int64_t entry_id, int reason, int error);
     void finish(int state, void (MediaPlayer::*event)());
     void change_state(int state);

@@ -73,9 +73,11 @@ void PlaybackSession::play_head() {
         // is skipped like a broken file, and the guest sees why.
         show_message(QString::fromUtf8(error.what()));
     }
-    // A side chosen for the song before belongs to it: the watch chooses
-    // again for this one once its streams are known.
+    // A side chosen for the song before belongs to it: the engine starts
+    // this one on the side of the channel, and the watch keeps choosing.
     media_->set_stereo_side(StereoSide::both);
+    media_->set_starting_stereo_side(
+        state_.settings.StereoChannel == 1 ? stereo_side_of_channel(sound_channel_) : StereoSide::both);
     const QString path = url.mid(QString("file://").size());
     media_->set_source_gain_db(song_playback_gain_db(state_, path));
     media_->set_url(url);

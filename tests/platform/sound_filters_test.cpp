@@ -137,6 +137,15 @@ TEST_F(SoundFiltersTest, EachSideOfOneStereoStreamPlaysOnBothSpeakers) {
     }
 }
 
+// A room that plays the sides apart: the side is heard from the first sample.
+TEST_F(SoundFiltersTest, TheStartingSideOfOneStereoStreamIsHeardFromTheStart) {
+    engine().set_starting_stereo_side(StereoSide::right);
+    const PcmSound sound = play_to_end(clips.sides_440_880);
+    ASSERT_EQ(sound.channels, 2);
+    EXPECT_NEAR(tone_frequency(sound, 0, 0.0, 0.3), 880, 880 * 0.01);
+    EXPECT_NEAR(tone_frequency(sound, 1, 0.0, 0.3), 880, 880 * 0.01);
+}
+
 // A side or a key chosen in the middle of a song: the song goes on from
 // where it was, without a silence and without dropping or repeating sound.
 TEST_F(SoundFiltersTest, SwitchingMidSongKeepsThePositionAndTheSound) {

@@ -174,8 +174,17 @@ TEST_F(PlaybackSessionTest, WithStereoChannelTheWatchPlaysTheChosenSideOfOneSter
     media().finish_song();
     ASSERT_EQ(media().played_urls.size(), 2);
     EXPECT_EQ(media().stereo_side(), StereoSide::both);
+    EXPECT_EQ(media().starting_stereo_side(), StereoSide::right);  // the engine starts it there
     session().watch_now();
     EXPECT_EQ(media().stereo_side(), StereoSide::right);
+}
+
+TEST_F(PlaybackSessionTest, OnlyWithStereoChannelDoesASongStartOnASide) {
+    start_playing();
+    EXPECT_EQ(media().starting_stereo_side(), StereoSide::both);
+    state->settings.StereoChannel = 1;
+    media().finish_song();
+    EXPECT_EQ(media().starting_stereo_side(), StereoSide::left);
 }
 
 TEST_F(PlaybackSessionTest, WithStereoChannelOtherMediaKeepTheirSound) {
