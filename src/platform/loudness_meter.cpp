@@ -44,6 +44,7 @@ public:
 private:
     static constexpr int kPhases = 4;
     static constexpr int kTaps = 12;  // per phase
+    static constexpr std::size_t kLanes = 16;
     using Phases = std::array<std::array<float, kTaps>, kPhases>;
 
     // Phase p's tap j is h[4j + p] of the whole filter (a Blackman-windowed
@@ -74,23 +75,48 @@ private:
 
     // line_ holds the channel's last kTaps - 1 samples of the frame before,
     // then this frame's.
+    // The frame is filtered in runs of kLanes samples, padded with silence
+    // to a whole run: a loop of a fixed count the compiler turns into vector
+    // instructions at -O2, where a loop of any count stays scalar. The
+    // padding's own outputs are not looked at.
     void add_channel(std::size_t channel, const float* interleaved, std::size_t frames) {
         const std::size_t channels = histories_.size();
+        const std::size_t padded = (frames + kLanes - 1) / kLanes * kLanes;
         std::vector<float>& history = histories_[channel];
         line_.assign(history.begin(), history.end());
         for (std::size_t i = 0; i < frames; ++i) line_.push_back(interleaved[i * channels + channel]);
-        float highest = 0;
-        for (std::size_t i = 0; i < frames; ++i) highest = std::max(highest, std::fabs(line_[i + kTaps - 1]));
+        line_.resize(kTaps - 1 + padded, 0.0F);
+        float highest = highest_of(line_.data() + kTaps - 1, frames);
         for (const auto& taps : phases()) {
-            interpolated_.assign(frames, 0.0F);
-            for (int j = 0; j < kTaps; ++j) {
-                const float* input = line_.data() + (kTaps - 1 - j);
-                for (std::size_t i = 0; i < frames; ++i) interpolated_[i] += taps[j] * input[i];
-            }
-            for (std::size_t i = 0; i < frames; ++i) highest = std::max(highest, std::fabs(interpolated_[i]));
+            interpolated_.assign(padded, 0.0F);
+            for (int j = 0; j < kTaps; ++j) add_tap(taps[j], line_.data() + (kTaps - 1 - j), padded);
+            highest = std::max(highest, highest_of(interpolated_.data(), frames));
         }
         peak_ = std::max(peak_, static_cast<double>(highest));
-        history.assign(line_.end() - (kTaps - 1), line_.end());
+        history.assign(line_.begin() + static_cast<std::ptrdiff_t>(frames),
+                       line_.begin() + static_cast<std::ptrdiff_t>(frames + kTaps - 1));
+    }
+
+    // The highest magnitude of the first `count` values, a run of lanes at a
+    // time for the same reason.
+    static float highest_of(const float* values, std::size_t count) {
+        std::array<float, kLanes> lanes{};
+        const std::size_t whole_runs = count / kLanes * kLanes;
+        for (std::size_t run = 0; run < whole_runs; run += kLanes) {
+            for (std::size_t lane = 0; lane < kLanes; ++lane) {
+                const float magnitude = std::fabs(values[run + lane]);
+                lanes[lane] = magnitude > lanes[lane] ? magnitude : lanes[lane];
+            }
+        }
+        float highest = *std::max_element(lanes.begin(), lanes.end());
+        for (std::size_t i = whole_runs; i < count; ++i) highest = std::max(highest, std::fabs(values[i]));
+        return highest;
+    }
+
+    void add_tap(float tap, const float* __restrict input, std::size_t padded) {
+        float* __restrict output = interpolated_.data();
+        for (std::size_t run = 0; run < padded; run += kLanes)
+            for (std::size_t lane = 0; lane < kLanes; ++lane) output[run + lane] += tap * input[run + lane];
     }
 
     std::vector<std::vector<float>> histories_;
