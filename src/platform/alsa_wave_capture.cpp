@@ -1,25 +1,16 @@
 #include "platform/alsa_wave_capture.h"
 
+#include "platform/alsa_capture.h"
 #include "platform/capture_command.h"
 #include "platform/wave_file.h"
 
 #include <alsa/asoundlib.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <vector>
 
 namespace {
 
-// Small reads (23 ms): far below any device's buffer, and the pacing follows
-// the clock closely.
-constexpr snd_pcm_uframes_t kReadFrames = 1024;
-// How long one read's worth of frames lasts: the pause of a worker that is
-// ahead of the clock.
-constexpr auto kReadDuration = std::chrono::microseconds(1'000'000LL * kReadFrames / kWaveSampleRate);
-// How long the worker waits for the device before it looks at the stop flag again.
-constexpr int kDeviceWaitMs = 50;
-constexpr unsigned kDeviceLatencyUs = 500'000;
 constexpr qint64 kMaxFrames = kWaveMaxDataBytes / kWaveBlockAlign;
 
 }  // namespace
@@ -70,18 +61,8 @@ CaptureStatus AlsaWaveCapture::send(const QString& command) {
 
 CaptureStatus AlsaWaveCapture::open_device() {
     if (pcm_) return CaptureStatus::already_open;
-    // Non-blocking: opening a busy sound card would otherwise wait, on the
-    // window thread, until whoever holds it lets go.
-    if (snd_pcm_open(&pcm_, device_.c_str(), SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK) < 0) {
-        pcm_ = nullptr;
-        return CaptureStatus::no_device;
-    }
-    if (snd_pcm_set_params(pcm_, SND_PCM_FORMAT_S16_LE, SND_PCM_ACCESS_RW_INTERLEAVED, kWaveChannels,
-                           kWaveSampleRate, 1, kDeviceLatencyUs) < 0) {
-        close_device();
-        return CaptureStatus::no_device;
-    }
-    return CaptureStatus::ok;
+    pcm_ = open_capture_device(device_);
+    return pcm_ ? CaptureStatus::ok : CaptureStatus::no_device;
 }
 
 void AlsaWaveCapture::close_device() {
@@ -128,35 +109,26 @@ CaptureStatus AlsaWaveCapture::save_take(const QString& path) {
 }
 
 qint64 AlsaWaveCapture::frames_allowed(qint64 frames_before, std::chrono::nanoseconds started) const {
-    const qint64 elapsed_ns = std::max<qint64>(0, (now_() - started).count());
-    return std::min(kMaxFrames, frames_before + elapsed_ns * kWaveSampleRate / 1'000'000'000);
+    return std::min(kMaxFrames, frames_before + capture_frames_since(now_(), started));
 }
 
 void AlsaWaveCapture::pause_until_woken() {
     std::unique_lock lock(wake_mutex_);
-    wake_.wait_for(lock, kReadDuration, [this] { return stop_requested_.load(); });
+    wake_.wait_for(lock, kCaptureReadDuration, [this] { return stop_requested_.load(); });
 }
 
 void AlsaWaveCapture::capture_loop(qint64 frames_before, std::chrono::nanoseconds started) {
-    std::vector<char> buffer(kReadFrames * kWaveBlockAlign);
+    std::vector<char> buffer(kCaptureReadFrames * kWaveBlockAlign);
     while (!stop_requested_) {
         const qint64 room = frames_allowed(frames_before, started) - kept_frames_;
         if (room <= 0) {
             pause_until_woken();
             continue;
         }
-        if (snd_pcm_wait(pcm_, kDeviceWaitMs) == 0) continue;
-        // Some devices ("null") report frames without writing them.
-        std::fill(buffer.begin(), buffer.end(), 0);
-        const snd_pcm_sframes_t got = snd_pcm_readi(pcm_, buffer.data(), kReadFrames);
-        if (got == -EAGAIN) continue;
-        if (got < 0) {
-            // An overrun loses what the device could not hold; anything
-            // else (the device went away) ends the take with what it has.
-            if (snd_pcm_recover(pcm_, int(got), 1) < 0) return;
-            if (snd_pcm_state(pcm_) == SND_PCM_STATE_PREPARED && snd_pcm_start(pcm_) < 0) return;
-            continue;
-        }
+        const long got = read_capture(pcm_, buffer.data(), kCaptureReadFrames);
+        // A device gone away ends the take with what it has.
+        if (got < 0) return;
+        if (got == 0) continue;
         const qint64 kept = std::min<qint64>(got, room);
         frames_.append(buffer.data(), kept * kWaveBlockAlign);
         spool_.append(buffer.data(), kept * kWaveBlockAlign);

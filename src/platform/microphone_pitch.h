@@ -47,7 +47,6 @@ public:
 
 private:
     void listen(std::chrono::nanoseconds started);
-    qint64 frames_allowed(std::chrono::nanoseconds started) const;
     void close_device();
 
     const std::string device_;
