@@ -82,12 +82,11 @@ void add_loudness_table(const QString& db_path) {
     try {
         Connection db = open_connection(db_path, false);
         execute_script(db.get(), kMediaLoudnessTable);
+        // A failure leaves the transaction to the connection's closing.
         if (!counts_any(db.get(), kLoudnessSideColumnPresent)) {
-            std::string add_column =
-                "BEGIN; DELETE FROM media_loudness; ALTER TABLE media_loudness ADD COLUMN ";
-            add_column += kMediaLoudnessSideColumn;
-            add_column += "; COMMIT;";
-            execute_script(db.get(), add_column.c_str());
+            execute_script(db.get(), "BEGIN");
+            execute_script(db.get(), kMediaLoudnessSideColumn);
+            execute_script(db.get(), "COMMIT");
         }
     } catch (const DatabaseError&) {
         // Busy or read-only: songs play unmeasured until a start can add it.

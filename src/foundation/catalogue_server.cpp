@@ -240,15 +240,6 @@ bool answers_yes(PGconn* connection, const char* question) {
     return QByteArray(PQgetvalue(answer.get(), 0, 0)) == "t";
 }
 
-// Measurements from before the column were made by an earlier meter (a mono
-// sound as one channel, the first of three streams): they are measured again.
-void add_loudness_side_column(PGconn* connection) {
-    if (answers_yes(connection, kLoudnessSideColumnPresent)) return;
-    std::string add_column = "DELETE FROM media_loudness; ALTER TABLE media_loudness ADD COLUMN ";
-    add_column += kMediaLoudnessSideColumn;
-    run_script(connection, add_column.c_str());
-}
-
 void create_schema(PGconn* connection) {
     run_script(connection, "BEGIN");
     try {
@@ -258,7 +249,8 @@ void create_schema(PGconn* connection) {
         run_script(connection, kIndexes);
         run_script(connection, kChangeCounter);
         run_script(connection, kMediaLoudnessTable);
-        add_loudness_side_column(connection);
+        if (!answers_yes(connection, kLoudnessSideColumnPresent))
+            run_script(connection, kMediaLoudnessSideColumn);
         run_script(connection, "COMMIT");
     } catch (const DatabaseError&) {
         PQclear(PQexec(connection, "ROLLBACK"));

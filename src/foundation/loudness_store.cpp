@@ -21,9 +21,14 @@ CREATE TABLE IF NOT EXISTS media_loudness (
 );
 )sql";
 
-// 0: the side made no difference (not one stereo stream, or undecodable);
-// else 1 + StereoSide. Rows from before the column were measured with both.
-const char* const kMediaLoudnessSideColumn = "heard_side INTEGER NOT NULL DEFAULT 1";
+// heard_side: 0 when the side made no difference (not one stereo stream, or
+// undecodable), else 1 + StereoSide; its default only lets ADD COLUMN add a
+// NOT NULL column. The rows of the earlier meter (a mono sound as one
+// channel, the first of three streams) are measured again.
+const char* const kMediaLoudnessSideColumn = R"sql(
+DELETE FROM media_loudness;
+ALTER TABLE media_loudness ADD COLUMN heard_side INTEGER NOT NULL DEFAULT 1;
+)sql";
 
 namespace {
 

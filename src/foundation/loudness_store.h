@@ -17,8 +17,8 @@
 struct AppState;
 
 // The table as both stores make it (at start-up's preparation), then give
-// it the column of the side heard, which tables made before it lack:
-// "ALTER TABLE media_loudness ADD COLUMN " and the column.
+// it the column of the side heard when it lacks it (tables of the first
+// version, and new ones), in the same transaction.
 extern const char* const kMediaLoudnessTable;
 extern const char* const kMediaLoudnessSideColumn;
 

@@ -333,7 +333,7 @@ void MpvMediaPlayer::source_preloaded(const mpv_event& event) {
     const auto* hook = static_cast<const mpv_event_hook*>(event.data);
     if (event.reply_userdata == kPreloadedHook && entry_started_ &&
         starting_stereo_side() != StereoSide::both && audio_track_count() == 1 &&
-        channels_of_first_audio_track() == 2)
+        audio_track_channels(false) == 2)
         set_stereo_side(starting_stereo_side());
     mpv_hook_continue(mpv_, hook->id);
 }
@@ -462,24 +462,20 @@ int MpvMediaPlayer::audio_track_count() const {
     return audio_streams;
 }
 
-int MpvMediaPlayer::channels_of_first_audio_track() const {
+// The channels of the first audio track, or of the selected one (before
+// the decoders are made, none is selected yet).
+int MpvMediaPlayer::audio_track_channels(bool selected_only) const {
     std::int64_t tracks = 0;
     if (mpv_get_property(mpv_, "track-list/count", MPV_FORMAT_INT64, &tracks) < 0) return 0;
     for (std::int64_t i = 0; i < tracks; ++i) {
-        if (track_field(i, "type") == "audio") return track_field(i, "demux-channel-count").toInt();
+        if (track_field(i, "type") == "audio" && (!selected_only || track_field(i, "selected") == "yes"))
+            return track_field(i, "demux-channel-count").toInt();
     }
     return 0;
 }
 
 int MpvMediaPlayer::audio_channel_count() const {
-    if (!media_loaded_) return 0;
-    std::int64_t tracks = 0;
-    if (mpv_get_property(mpv_, "track-list/count", MPV_FORMAT_INT64, &tracks) < 0) return 0;
-    for (std::int64_t i = 0; i < tracks; ++i) {
-        if (track_field(i, "type") == "audio" && track_field(i, "selected") == "yes")
-            return track_field(i, "demux-channel-count").toInt();
-    }
-    return 0;
+    return media_loaded_ ? audio_track_channels(true) : 0;
 }
 
 int MpvMediaPlayer::current_audio_stream() const {

@@ -108,7 +108,7 @@ private:
     void handle_event(const mpv_event& event);
     void source_preloaded(const mpv_event& event);
     int audio_track_count() const;
-    int channels_of_first_audio_track() const;
+    int audio_track_channels(bool selected_only) const;
     void finish_entry(std::int64_t entry_id, int reason, int error);
     void finish(int state, void (MediaPlayer::*event)());
     void change_state(int state);
